@@ -1,0 +1,177 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/UniqueFd.h"
+
+namespace tagmora {
+
+namespace {
+
+bool StatOf(const std::string& path, struct stat& st) {
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+// Copies a regular file to a new target, which must not exist, and removes
+// the source once the copy is on disk.
+bool CopyThenDelete(const std::string& from, const std::string& to) {
+  struct stat st;
+  if (::lstat(from.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode)) {
+    errno = EXDEV;
+    return false;
+  }
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in) return false;
+  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      st.st_mode & 07777));
+  if (!out) return false;
+  auto fail = [&] {
+    int saved = errno;
+    out.Reset();
+    ::unlink(to.c_str());
+    errno = saved;
+    return false;
+  };
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail();
+    }
+    if (n == 0) break;
+    for (ssize_t done = 0; done < n;) {
+      ssize_t w = ::write(out.Get(), buffer + done, n - done);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return fail();
+      }
+      done += w;
+    }
+  }
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::futimens(out.Get(), times);
+  if (::fsync(out.Get()) != 0) return fail();
+  if (::close(out.Release()) != 0) {
+    int saved = errno;
+    ::unlink(to.c_str());
+    errno = saved;
+    return false;
+  }
+  if (::unlink(from.c_str()) != 0) {
+    int saved = errno;
+    ::unlink(to.c_str());
+    errno = saved;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return StatOf(path, st) && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return StatOf(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool IsReadOnly(const std::string& path) {
+  struct stat st;
+  return StatOf(path, st) && !(st.st_mode & S_IWUSR);
+}
+
+bool SetReadOnly(const std::string& path) {
+  struct stat st;
+  if (!StatOf(path, st)) return false;
+  return ::chmod(path.c_str(), st.st_mode & 07777 & ~(S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool ClearAttributes(const std::string& path) {
+  struct stat st;
+  if (!StatOf(path, st)) return false;
+  if (st.st_mode & S_IWUSR) return true;
+  return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool DeleteFile(const std::string& path) {
+  return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+bool CreateFolder(const std::string& path) {
+  return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool MoveFile(const std::string& from, const std::string& to) {
+  if (from.empty() || to.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno == EINVAL || errno == ENOSYS) {
+    // The file system cannot refuse a replacement itself: a hard link
+    // fails when the target exists, which gives the same guarantee.
+    struct stat st;
+    if (::lstat(from.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+      if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno != EXDEV) return false;
+      } else {
+        if (::unlink(from.c_str()) == 0) return true;
+        int saved = errno;
+        ::unlink(to.c_str());
+        errno = saved;
+        return false;
+      }
+    } else if (::lstat(to.c_str(), &st) == 0) {
+      errno = EEXIST;
+      return false;
+    } else if (::rename(from.c_str(), to.c_str()) == 0) {
+      return true;
+    }
+  }
+  if (errno != EXDEV) return false;
+  return CopyThenDelete(from, to);
+}
+
+int64_t FileSize(const std::string& path) {
+  struct stat st;
+  if (!StatOf(path, st) || !S_ISREG(st.st_mode)) return -1;
+  return st.st_size;
+}
+
+std::string SystemErrorText() { return SystemErrorText(errno); }
+
+std::string SystemErrorText(int error) {
+  char buffer[256];
+  // The GNU strerror_r may return a static text instead of filling buffer.
+  const char* text = ::strerror_r(error, buffer, sizeof buffer);
+  std::string result = text ? text : "";
+  while (!result.empty()) {
+    char c = result.back();
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '.')
+      result.pop_back();
+    else
+      break;
+  }
+  return result;
+}
+
+uint32_t GetTickCount() {
+  struct timespec ts;
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  uint64_t ms = uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+}  // namespace tagmora

@@ -1,0 +1,39 @@
+#pragma once
+// The operating-system services the program needs, with the answers the
+// tag classes and commands expect: booleans, and the system's error text.
+
+#include <cstdint>
+#include <string>
+
+namespace tagmora {
+
+// True for an existing regular file (a folder is not a file).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+// Read-only means the owner may not write.
+bool IsReadOnly(const std::string& path);
+// Removes the write permission of owner, group and others.
+bool SetReadOnly(const std::string& path);
+// Gives the owner write permission and keeps every other bit.
+bool ClearAttributes(const std::string& path);
+
+bool DeleteFile(const std::string& path);
+// Creates one folder; its parent must exist.
+bool CreateFolder(const std::string& path);
+// Moves or renames a file or folder. Never replaces an existing target;
+// across file systems a file is copied, flushed and then deleted.
+bool MoveFile(const std::string& from, const std::string& to);
+
+// Size in bytes of a regular file, or -1.
+int64_t FileSize(const std::string& path);
+
+// The system's text for an error number, without trailing blanks, line
+// breaks and full stops. Without an argument, for the current errno.
+std::string SystemErrorText();
+std::string SystemErrorText(int error);
+
+// Milliseconds from a monotonic clock; wraps like a 32-bit tick count.
+uint32_t GetTickCount();
+
+}  // namespace tagmora

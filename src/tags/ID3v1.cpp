@@ -1,0 +1,153 @@
+#include "tags/ID3v1.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/FileSystem.h"
+#include "platform/InputFile.h"
+#include "platform/TextCodec.h"
+#include "platform/UniqueFd.h"
+#include "tags/GenreNames.h"
+
+namespace tagmora {
+
+namespace {
+
+constexpr int kRecordSize = 128;
+
+struct FieldLayout {
+  int offset;
+  int width;
+};
+constexpr FieldLayout kTitle{3, 30}, kArtist{33, 30}, kAlbum{63, 30}, kYear{93, 4},
+    kComment{97, 30}, kComment11{97, 28};
+constexpr int kTrackMarker = 125, kTrack = 126, kGenre = 127;
+
+// Removes trailing characters 0 to 32.
+std::string_view TrimRight(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+    text.remove_suffix(1);
+  return text;
+}
+
+std::string FieldText(const char* record, FieldLayout field) {
+  return Cp1252ToUtf8(TrimRight(std::string_view(record + field.offset, size_t(field.width))));
+}
+
+void PutField(char* record, FieldLayout field, const std::string& text) {
+  std::string bytes = Utf8ToCp1252(text);
+  std::memcpy(record + field.offset, bytes.data(), std::min(bytes.size(), size_t(field.width)));
+}
+
+bool ReadLastRecord(const InputFile& file, char* record) {
+  if (!file.IsOpen() || file.Size() < kRecordSize) return false;
+  return file.ReadAt(record, kRecordSize, file.Size() - kRecordSize) == kRecordSize;
+}
+
+bool ReadLastRecord(const std::string& fileName, char* record) {
+  InputFile file;
+  return file.Open(fileName) && ReadLastRecord(file, record);
+}
+
+bool IsTag(const char* record) { return std::memcmp(record, "TAG", 3) == 0; }
+
+}  // namespace
+
+TID3v1::TID3v1() { Clear(); }
+
+void TID3v1::Clear() {
+  exists_ = false;
+  versionId_ = 1;
+  title_.clear();
+  artist_.clear();
+  album_.clear();
+  year_.clear();
+  comment_.clear();
+  track_ = 0;
+  genreId_ = kNoGenre;
+}
+
+bool TID3v1::ReadTag(const std::string& fileName) {
+  Clear();
+  InputFile file;
+  return file.Open(fileName) && ReadTag(file);
+}
+
+bool TID3v1::ReadTag(const InputFile& file) {
+  Clear();
+  char record[kRecordSize];
+  if (!ReadLastRecord(file, record)) return false;
+  if (!IsTag(record)) return true;
+  exists_ = true;
+  auto marker = static_cast<unsigned char>(record[kTrackMarker]);
+  auto track = static_cast<unsigned char>(record[kTrack]);
+  bool v11 = (marker == 0 && track != 0) || (marker == ' ' && track != ' ');
+  versionId_ = v11 ? 2 : 1;
+  title_ = FieldText(record, kTitle);
+  artist_ = FieldText(record, kArtist);
+  album_ = FieldText(record, kAlbum);
+  year_ = FieldText(record, kYear);
+  comment_ = FieldText(record, v11 ? kComment11 : kComment);
+  if (v11) track_ = track;
+  genreId_ = static_cast<unsigned char>(record[kGenre]);
+  return true;
+}
+
+bool TID3v1::RemoveTag(const std::string& fileName) {
+  char record[kRecordSize];
+  if (!ReadLastRecord(fileName, record)) return false;
+  if (!IsTag(record)) return true;
+  ClearAttributes(fileName);
+  UniqueFd fd(::open(fileName.c_str(), O_RDWR | O_CLOEXEC));
+  if (!fd) return false;
+  off_t size = ::lseek(fd.Get(), 0, SEEK_END);
+  if (size < kRecordSize) return false;
+  return ::ftruncate(fd.Get(), size - kRecordSize) == 0 && ::close(fd.Release()) == 0;
+}
+
+bool TID3v1::WriteTag(const std::string& fileName) {
+  char record[kRecordSize] = {};
+  std::memcpy(record, "TAG", 3);
+  PutField(record, kTitle, title_);
+  PutField(record, kArtist, artist_);
+  PutField(record, kAlbum, album_);
+  PutField(record, kYear, year_);
+  PutField(record, kComment, comment_);
+  if (track_ > 0) {
+    record[kTrackMarker] = 0;
+    record[kTrack] = char(track_);
+  }
+  record[kGenre] = char(genreId_);
+  if (!RemoveTag(fileName)) return false;
+  ClearAttributes(fileName);
+  UniqueFd fd(::open(fileName.c_str(), O_WRONLY | O_CLOEXEC));
+  if (!fd) return false;
+  off_t end = ::lseek(fd.Get(), 0, SEEK_END);
+  if (end < 0) return false;
+  if (::pwrite(fd.Get(), record, kRecordSize, end) != kRecordSize) {
+    // A short write (a full disk) must not leave part of a record behind.
+    int saved = errno;
+    (void)::ftruncate(fd.Get(), end);
+    errno = saved;
+    return false;
+  }
+  return ::close(fd.Release()) == 0;
+}
+
+std::string TID3v1::Genre() const { return std::string(GenreName(genreId_)); }
+
+namespace {
+std::string Fit(std::string_view text, size_t count) {
+  return Utf8Left(SanitizeUtf8(TrimRight(text)), count);
+}
+}  // namespace
+
+void TID3v1::SetTitle(std::string_view text) { title_ = Fit(text, 30); }
+void TID3v1::SetArtist(std::string_view text) { artist_ = Fit(text, 30); }
+void TID3v1::SetAlbum(std::string_view text) { album_ = Fit(text, 30); }
+void TID3v1::SetYear(std::string_view text) { year_ = Fit(text, 4); }
+void TID3v1::SetComment(std::string_view text) { comment_ = Fit(text, 30); }
+
+}  // namespace tagmora

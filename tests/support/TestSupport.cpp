@@ -1,0 +1,110 @@
+#include "support/TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace tagmora::test {
+
+TempDir::TempDir() {
+  std::string base = fs::temp_directory_path().string() + "/tagmora-test-XXXXXX";
+  std::vector<char> buf(base.begin(), base.end());
+  buf.push_back('\0');
+  if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests make files read-only; give the owner access back before removing.
+  for (auto it = fs::recursive_directory_iterator(path_, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write,
+                  fs::perm_options::add);
+}
+
+std::string ShellQuote(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) {
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
+  }
+  return out + "'";
+}
+
+CommandResult RunCommand(const std::string& command) {
+  CommandResult result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  int status = ::pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+void MakeMp3(const std::string& path, double seconds, const std::string& lameArgs,
+             int sampleRate, int channels) {
+  std::ostringstream key;
+  key << seconds << '|' << lameArgs << '|' << sampleRate << '|' << channels;
+  std::string cacheDir = fs::temp_directory_path().string() + "/tagmora-mp3-cache-" +
+                         std::to_string(::getuid());
+  fs::create_directories(cacheDir);
+  std::string cached = cacheDir + "/" + std::to_string(std::hash<std::string>{}(key.str())) + ".mp3";
+  if (!fs::exists(cached)) {
+    std::string wav = cached + "." + std::to_string(::getpid()) + ".wav";
+    std::string part = cached + "." + std::to_string(::getpid()) + ".part";
+    std::ostringstream cmd;
+    cmd << "sox -n -r " << sampleRate << " -c " << channels << " -b 16 " << ShellQuote(wav)
+        << " synth " << seconds << " sine 440 vol 0.5 2>/dev/null && lame --quiet "
+        << lameArgs << " " << ShellQuote(wav) << " " << ShellQuote(part) << " && mv -f "
+        << ShellQuote(part) << " " << ShellQuote(cached);
+    int rc = std::system(cmd.str().c_str());
+    fs::remove(wav);
+    if (rc != 0) throw std::runtime_error("sox/lame failed: " + cmd.str());
+  }
+  CopyFile(cached, path);
+}
+
+std::string CorpusDir() {
+  const char* shared = std::getenv("TAGMORA_SHARED");
+  if (!shared) return "";
+  std::string dir = std::string(shared) + "/corpus";
+  return fs::is_directory(dir) ? dir : "";
+}
+
+std::string CliPath() {
+  const char* cli = std::getenv("TAGMORA_CLI");
+  return cli ? cli : "tagmora-cli";
+}
+
+}  // namespace tagmora::test

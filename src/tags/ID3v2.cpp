@@ -180,6 +180,17 @@ std::string UrlText(const Frame& frame) {
   return std::string(Trim(Latin1ToUtf8(TakeString(rest, kLatin1))));
 }
 
+// The language of the comment being replaced when it names one, else "eng".
+std::string CommentLanguage(const Frame* old) {
+  if (old && old->data.size() >= 4) {
+    std::string language = old->data.substr(1, 3);
+    if (std::all_of(language.begin(), language.end(),
+                    [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }))
+      return language;
+  }
+  return "eng";
+}
+
 std::string PutBigEndian(uint32_t v) {
   return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
 }
@@ -366,7 +377,9 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
 
   int64_t skip = 0;
   std::vector<Frame> kept;
+  std::string unparsed;
   const Frame* oldTrack = nullptr;
+  const Frame* oldComment = nullptr;
   std::vector<Frame> frames;
   if (header.present && header.size <= source.Size()) {
     skip = header.size;
@@ -379,10 +392,11 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
       // Frames that cannot be read cannot be kept: refuse rather than drop them.
       if (header.size > kLargestParsedTag) return false;
       if (!ReadExactly(source, bytes, size_t(header.size) - kHeaderSize, kHeaderSize)) return false;
-      frames = ParseFrames(header, std::string_view(bytes).substr(kHeaderSize));
+      frames = ParseFrames(header, std::string_view(bytes).substr(kHeaderSize), &unparsed);
       std::vector<int> fieldOf = Classify(frames);
       for (size_t i = 0; i < frames.size(); ++i) {
         if (fieldOf[i] == kTrack) oldTrack = &frames[i];
+        if (fieldOf[i] == kComment) oldComment = &frames[i];
         if (fieldOf[i] != -1) continue;
         kept.push_back(frames[i]);
         if (header.major == 4) ConvertTo23Encoding(kept.back());
@@ -398,22 +412,23 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
       std::string data;
       switch (f.field) {
         case kTrack:
-          if (track_ == 0) continue;
-          // A track text such as "3/12" or "05" that still gives this number
-          // is kept as it was written.
+          // A track text such as "3/12", "05" or "A1" that still gives this
+          // number is kept as it was written.
           if (oldTrack && ParseTrack(FrameText(*oldTrack)) == track_) {
             Frame copy = *oldTrack;
             ConvertTo23Encoding(copy);
             data = copy.data;
-          } else {
+          } else if (track_ > 0) {
             data = TextFrameData(std::to_string(track_));
+          } else {
+            continue;
           }
           break;
         case kComment: {
           if (text.empty()) continue;
           uint8_t encoding = EncodingFor(text);
-          data = std::string(1, char(encoding)) + "eng" + Encode("", encoding) +
-                 Terminator(encoding) + Encode(text, encoding);
+          data = std::string(1, char(encoding)) + CommentLanguage(oldComment) +
+                 Encode("", encoding) + Terminator(encoding) + Encode(text, encoding);
           break;
         }
         case kURL:
@@ -428,6 +443,7 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
       AppendFrame(body, f.id, 0, 0, data);
     }
     for (const Frame& frame : kept) AppendFrame(body, frame.id, frame.status, frame.format, frame.data);
+    body += unparsed;
     if (int64_t(body.size()) > kLargestWrittenBody) return false;
     auto size = uint32_t(body.size());
     tag = std::string("ID3\x03\x00\x00", 6);

@@ -162,8 +162,10 @@ std::string UndoUnsynchronisation(std::string_view bytes) {
   return out;
 }
 
-std::vector<Frame> ParseFrames(const Header& header, std::string_view body) {
+std::vector<Frame> ParseFrames(const Header& header, std::string_view body,
+                               std::string* unparsed) {
   std::vector<Frame> frames;
+  if (unparsed) unparsed->clear();
   const int major = header.major;
   if (major < 2 || major > 4) return frames;
   // A compressed 2.2 tag has no defined layout.
@@ -204,6 +206,11 @@ std::vector<Frame> ParseFrames(const Header& header, std::string_view body) {
                        header.flags & 0x80, data, frame);
     }
     if (keep) frames.push_back(std::move(frame));
+  }
+  if (unparsed && major == 3 && pos < body.size()) {
+    std::string_view rest = body.substr(pos);
+    size_t end = rest.find_last_not_of('\0');
+    if (end != std::string_view::npos) *unparsed = std::string(rest.substr(0, end + 1));
   }
   return frames;
 }

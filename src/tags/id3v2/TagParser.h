@@ -40,7 +40,11 @@ struct Frame {
 // size). Parsing stops at the first identifier that does not start with a
 // letter A to Z (padding). Version 2.2 frames without a 2.3 counterpart are
 // dropped, as is a 2.4 frame that cannot be expressed in 2.3.
-std::vector<Frame> ParseFrames(const Header& header, std::string_view body);
+// For version 2.3, `unparsed` receives what follows the last frame read,
+// without the zero bytes of padding at its end: bytes other programs may
+// still read as frames, which a rewrite must not lose.
+std::vector<Frame> ParseFrames(const Header& header, std::string_view body,
+                               std::string* unparsed = nullptr);
 
 // Version 2.3 knows only encodings 0 and 1: rewrites the text of a frame
 // stored as UTF-16BE or UTF-8 (text frames, COMM, USLT, WXXX, APIC).

@@ -60,9 +60,9 @@ class Parser {
       v.type = Json::Type::Object;
       if (Consume('}')) return v;
       do {
-        std::string key = String();
+        v.keys.push_back(String());
         Expect(':');
-        v.object.emplace_back(std::move(key), Value());
+        v.values.push_back(Value());
       } while (Consume(','));
       Expect('}');
     } else if (Consume('[')) {
@@ -142,8 +142,8 @@ class Parser {
 
 const Json& Json::operator[](std::string_view key) const {
   static const Json null;
-  for (const auto& [name, value] : object)
-    if (name == key) return value;
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (keys[i] == key) return values[i];
   return null;
 }
 

@@ -251,7 +251,7 @@ TEST(MPEGaudioCorpus, PeerFilesVBRHeadersMatchTheOracle) {
     EXPECT_EQ(mpeg.Frame().Size, raw["frame_length"].number);
     const Json& xing = raw["xing"];
     const Json& vbri = raw["vbri"];
-    if (!vbri.IsNull() && !vbri.object.empty()) {
+    if (!vbri.IsNull() && !vbri.keys.empty()) {
       EXPECT_EQ(mpeg.VBR().ID, "VBRI");
       EXPECT_EQ(mpeg.Frames(), vbri["frames"].number);
       EXPECT_EQ(mpeg.Encoder(), "FhG");

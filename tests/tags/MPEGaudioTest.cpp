@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/InputFile.h"
+#include "support/JsonReader.h"
 #include "support/TestSupport.h"
 
 namespace tagmora {
@@ -108,13 +109,13 @@ TEST_F(MPEGaudioTest, FrameLengthsFollowTheStandardForEveryVersionAndLayer) {
       {"MPEG 1 Layer II 384k 32 kHz padded: the longest frame",
        {.layer = 2, .bitRate = 14, .sampleRate = 2, .padding = true}, 1729, 384, 32000},
       {"MPEG 1 Layer II 192k", {.layer = 2, .bitRate = 10}, 626, 192, 44100},
-      {"MPEG 1 Layer I 128k", {.layer = 3, .bitRate = 4}, 139, 128, 44100},
-      {"MPEG 1 Layer I padded by a 4-byte slot", {.layer = 3, .bitRate = 4, .padding = true},
-       143, 128, 44100},
+      {"MPEG 1 Layer I 128k: whole 4-byte slots", {.layer = 3, .bitRate = 4}, 136, 128, 44100},
+      {"MPEG 1 Layer I padded by a slot", {.layer = 3, .bitRate = 4, .padding = true}, 140, 128,
+       44100},
       {"MPEG 2 Layer III 64k", {.version = 2, .bitRate = 8}, 208, 64, 22050},
       {"MPEG 2 Layer II 64k: 1152 samples", {.version = 2, .layer = 2, .bitRate = 8}, 417, 64,
        22050},
-      {"MPEG 2 Layer I 64k: 384 samples", {.version = 2, .layer = 3, .bitRate = 4}, 139, 64,
+      {"MPEG 2 Layer I 64k: 384 samples", {.version = 2, .layer = 3, .bitRate = 4}, 136, 64,
        22050},
       {"MPEG 2.5 Layer III 16k 8 kHz", {.version = 0, .bitRate = 2, .sampleRate = 2}, 144, 16,
        8000},
@@ -132,6 +133,21 @@ TEST_F(MPEGaudioTest, FrameLengthsFollowTheStandardForEveryVersionAndLayer) {
     // One byte off, the second header is not where the first one says.
     ASSERT_TRUE(Read(Frames(c.header, c.length + 1, 3)));
     EXPECT_FALSE(mpeg.Frame().Found);
+  }
+}
+
+// No encoder at hand writes Layer I; ffprobe decodes a made stream instead.
+TEST_F(MPEGaudioTest, LayerIStreamsAgreeWithFfprobe) {
+  for (Header h : {Header{.layer = 3, .bitRate = 4},
+                   Header{.version = 2, .layer = 3, .bitRate = 4}}) {
+    ASSERT_TRUE(Read(Frames(h, 136, 300, '\0')));
+    auto probe = test::RunCommand("ffprobe -v error -f mp3 -count_frames -of json -show_streams " +
+                                  test::ShellQuote(path));
+    test::Json stream = test::ParseJson(probe.output)["streams"].array.at(0);
+    EXPECT_EQ(stream["codec_name"].string, "mp1");
+    EXPECT_EQ(mpeg.Layer(), "Layer I");
+    EXPECT_EQ(mpeg.SampleRate(), stream["sample_rate"].AsNumber());
+    EXPECT_EQ(mpeg.Frames(), stream["nb_read_frames"].AsNumber());
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The ID3v2 tag at the start of an MP3 file.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,43 +38,51 @@ class TID3v2 {
   // False when the file has no ID3v2 tag.
   bool RemoveTag(const std::string& fileName);
 
+  // The text fields, in the order their frames are written.
+  enum Field {
+    kTitle, kArtist, kAlbum, kTrack, kYear, kGenre, kComment,
+    kComposer, kEncoder, kCopyright, kLanguage, kURL, kFieldCount
+  };
+
   bool Exists() const { return exists_; }
   uint8_t VersionId() const { return versionId_; }
   int32_t Size() const { return size_; }
-  const std::string& Title() const { return title_; }
-  const std::string& Artist() const { return artist_; }
-  const std::string& Album() const { return album_; }
+  const std::string& Title() const { return text_[kTitle]; }
+  const std::string& Artist() const { return text_[kArtist]; }
+  const std::string& Album() const { return text_[kAlbum]; }
   uint8_t Track() const { return track_; }
-  const std::string& Year() const { return year_; }
-  const std::string& Genre() const { return genre_; }
-  const std::string& Comment() const { return comment_; }
-  const std::string& Composer() const { return composer_; }
-  const std::string& Encoder() const { return encoder_; }
-  const std::string& Copyright() const { return copyright_; }
-  const std::string& Language() const { return language_; }
-  const std::string& URL() const { return url_; }
+  const std::string& Year() const { return text_[kYear]; }
+  const std::string& Genre() const { return text_[kGenre]; }
+  const std::string& Comment() const { return text_[kComment]; }
+  const std::string& Composer() const { return text_[kComposer]; }
+  const std::string& Encoder() const { return text_[kEncoder]; }
+  const std::string& Copyright() const { return text_[kCopyright]; }
+  const std::string& Language() const { return text_[kLanguage]; }
+  const std::string& URL() const { return text_[kURL]; }
 
   // Leading and trailing characters 0 to 32 are removed; no length limit.
-  void SetTitle(std::string_view text);
-  void SetArtist(std::string_view text);
-  void SetAlbum(std::string_view text);
-  void SetYear(std::string_view text);
-  void SetGenre(std::string_view text);
-  void SetComment(std::string_view text);
-  void SetComposer(std::string_view text);
-  void SetEncoder(std::string_view text);
-  void SetCopyright(std::string_view text);
-  void SetLanguage(std::string_view text);
-  void SetURL(std::string_view text);
+  void SetText(Field field, std::string_view text);
+  void SetTitle(std::string_view text) { SetText(kTitle, text); }
+  void SetArtist(std::string_view text) { SetText(kArtist, text); }
+  void SetAlbum(std::string_view text) { SetText(kAlbum, text); }
+  void SetYear(std::string_view text) { SetText(kYear, text); }
+  void SetGenre(std::string_view text) { SetText(kGenre, text); }
+  void SetComment(std::string_view text) { SetText(kComment, text); }
+  void SetComposer(std::string_view text) { SetText(kComposer, text); }
+  void SetEncoder(std::string_view text) { SetText(kEncoder, text); }
+  void SetCopyright(std::string_view text) { SetText(kCopyright, text); }
+  void SetLanguage(std::string_view text) { SetText(kLanguage, text); }
+  void SetURL(std::string_view text) { SetText(kURL, text); }
   void SetTrack(uint8_t track) { track_ = track; }
 
  private:
+  bool Rebuild(const std::string& fileName, bool withTag) const;
+
   bool exists_;
   uint8_t versionId_;
   int32_t size_;
-  std::string title_, artist_, album_;
+  std::array<std::string, kFieldCount> text_;  // kTrack's slot stays empty
   uint8_t track_;
-  std::string year_, genre_, comment_, composer_, encoder_, copyright_, language_, url_;
 };
 
 }  // namespace tagmora

@@ -1,0 +1,337 @@
+#include "tags/ID3v2.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileSystem.h"
+#include "support/Id3Builder.h"
+#include "support/TestSupport.h"
+#include "tags/id3v2/TagParser.h"
+
+namespace tagmora {
+namespace {
+
+using namespace test;
+using namespace std::string_literals;
+
+const std::string kAudio = std::string("\xff\xfb\x90\x64", 4) + std::string(3000, '\x5a');
+
+std::string MakeFile(const TempDir& dir, const std::string& tag, const std::string& name = "a.mp3") {
+  std::string path = dir / name;
+  WriteFile(path, tag + kAudio);
+  return path;
+}
+
+// The frames of the file's tag, in their 2.3 form.
+std::vector<id3v2::Frame> FramesOf(const std::string& path) {
+  std::string bytes = ReadFile(path);
+  id3v2::Header h = id3v2::ParseHeader(reinterpret_cast<const unsigned char*>(bytes.data()));
+  EXPECT_TRUE(h.present);
+  return id3v2::ParseFrames(h, std::string_view(bytes).substr(10, size_t(h.size) - 10));
+}
+
+std::string AfterTag(const std::string& path) {
+  std::string bytes = ReadFile(path);
+  id3v2::Header h = id3v2::ParseHeader(reinterpret_cast<const unsigned char*>(bytes.data()));
+  return h.present ? bytes.substr(size_t(h.size)) : bytes;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  EXPECT_EQ(::stat(path.c_str(), &st), 0);
+  return st.st_mode & 07777;
+}
+
+void SetAll(TID3v2& t) {
+  t.SetTitle("Title");
+  t.SetArtist("Artist");
+  t.SetAlbum("Album");
+  t.SetTrack(7);
+  t.SetYear("2001");
+  t.SetGenre("Rock");
+  t.SetComment("Comment");
+  t.SetComposer("Composer");
+  t.SetEncoder("Encoder");
+  t.SetCopyright("Copyright");
+  t.SetLanguage("eng");
+  t.SetURL("http://u/");
+}
+
+TEST(ID3v2Write, TwelveFramesInOrderWithExactBytes) {
+  TempDir dir;
+  std::string path = MakeFile(dir, "");
+  TID3v2 t;
+  SetAll(t);
+  ASSERT_TRUE(t.WriteTag(path));
+  std::string expected =
+      TextFrame(3, "TIT2", "Title") + TextFrame(3, "TPE1", "Artist") + TextFrame(3, "TALB", "Album") +
+      TextFrame(3, "TRCK", "7") + TextFrame(3, "TYER", "2001") + TextFrame(3, "TCON", "Rock") +
+      Frame(3, "COMM", std::string("\0eng\0Comment", 12)) + TextFrame(3, "TCOM", "Composer") +
+      TextFrame(3, "TENC", "Encoder") + TextFrame(3, "TCOP", "Copyright") +
+      TextFrame(3, "TLAN", "eng") + Frame(3, "WXXX", std::string("\0\0http://u/", 11));
+  EXPECT_TRUE(ReadFile(path) == Tag(3, expected) + kAudio);
+
+  TID3v2 back;
+  ASSERT_TRUE(back.ReadTag(path));
+  EXPECT_EQ(back.Title(), "Title");
+  EXPECT_EQ(back.Track(), 7);
+  EXPECT_EQ(back.URL(), "http://u/");
+  EXPECT_EQ(back.Size(), int32_t(10 + expected.size()));
+}
+
+TEST(ID3v2Write, EmptyFieldsAndSizes) {
+  TempDir dir;
+  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TIT2", "Old")));
+  TID3v2 empty;
+  ASSERT_TRUE(empty.WriteTag(path));
+  EXPECT_TRUE(ReadFile(path) == Tag(3, "") + kAudio);
+
+  // Frames totalling 20000 bytes: the size bytes are 0, 1, 28, 32.
+  TID3v2 big;
+  big.SetTitle(std::string(20000 - 11, 't'));
+  ASSERT_TRUE(big.WriteTag(path));
+  std::string bytes = ReadFile(path);
+  EXPECT_EQ(bytes.substr(6, 4), std::string("\0\x01\x1c\x20", 4));
+  TID3v2 back;
+  ASSERT_TRUE(back.ReadTag(path));
+  EXPECT_EQ(back.Size(), 20010);
+  EXPECT_EQ(back.Title().size(), 20000u - 11);
+  EXPECT_TRUE(AfterTag(path) == kAudio);
+}
+
+TEST(ID3v2Write, TextOutsideLatin1IsUtf16) {
+  TempDir dir;
+  std::string path = MakeFile(dir, "");
+  TID3v2 t;
+  t.SetTitle("Gr\u00fc\u00dfe \u65e5\u672c");
+  t.SetArtist("Caf\u00e9");
+  t.SetComment("\u20ac 5");
+  ASSERT_TRUE(t.WriteTag(path));
+  auto frames = FramesOf(path);
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0].data.substr(0, 3), "\x01\xff\xfe");
+  EXPECT_EQ(frames[1].data, "\0Caf\xe9"s);
+  EXPECT_EQ(frames[2].data.substr(0, 8), "\x01" "eng\xff\xfe\0\0"s);
+  TID3v2 back;
+  ASSERT_TRUE(back.ReadTag(path));
+  EXPECT_EQ(back.Title(), "Gr\u00fc\u00dfe \u65e5\u672c");
+  EXPECT_EQ(back.Artist(), "Caf\u00e9");
+  EXPECT_EQ(back.Comment(), "\u20ac 5");
+}
+
+TEST(ID3v2Write, KeepsEveryOtherFrameInOrder) {
+  TempDir dir;
+  std::string apic = Frame(3, "APIC", std::string("\0image/png\0\x03\0", 14) + std::string(5000, '\x89'));
+  std::string txxx = Frame(3, "TXXX", std::string("\0key\0value", 10), 0x4000);
+  std::string commDesc = Frame(3, "COMM", std::string("\0engiTunNORM\0 00", 16));
+  std::string wxxxDesc = Frame(3, "WXXX", std::string("\0Home\0http://h/", 15));
+  std::string priv = Frame(3, "PRIV", std::string("owner\0\xff\xfe\x00", 9));
+  std::string tag = Tag(3, TextFrame(3, "TIT2", "Old") + apic + txxx + commDesc +
+                               Frame(3, "COMM", std::string("\0eng\0Mine", 9)) + wxxxDesc + priv,
+                        0, 500);
+  std::string path = MakeFile(dir, tag);
+  TID3v2 t;
+  ASSERT_TRUE(t.ReadTag(path));
+  EXPECT_EQ(t.Comment(), "Mine");
+  t.SetTitle("New");
+  ASSERT_TRUE(t.WriteTag(path));
+  std::string expected = TextFrame(3, "TIT2", "New") +
+                         Frame(3, "COMM", std::string("\0eng\0Mine", 9)) + apic + txxx +
+                         commDesc + wxxxDesc + priv;
+  EXPECT_TRUE(ReadFile(path) == Tag(3, expected) + kAudio);
+}
+
+TEST(ID3v2Write, Version24BecomesVersion23) {
+  TempDir dir;
+  std::string frames =
+      Frame(4, "TIT2", std::string("\x03" "T\xc3\xbc", 4)) +
+      Frame(4, "TDRC", std::string("\x03" "2006-05-04", 11)) +
+      Frame(4, "TXXX", std::string("\x03" "k\0\xe6\x97\xa5", 6)) +  // UTF-8 becomes UTF-16
+      Frame(4, "TPE2", std::string("\x03" "plain", 6), 0x1000) +    // read-only flag moves
+      Frame(4, "PRIV", SyncSafe(3) + "o\0x"s, 0x0001) +              // length indicator goes
+      Frame(4, "TSOP", std::string("\x00" "Sort", 5));
+  std::string path = MakeFile(dir, Tag(4, frames));
+  TID3v2 t;
+  ASSERT_TRUE(t.ReadTag(path));
+  EXPECT_EQ(t.Year(), "2006-05-04");
+  ASSERT_TRUE(t.WriteTag(path));
+
+  std::string bytes = ReadFile(path);
+  EXPECT_EQ(bytes[3], 3);
+  auto out = FramesOf(path);
+  ASSERT_EQ(out.size(), 6u);
+  EXPECT_EQ(out[0].id, "TIT2");
+  EXPECT_EQ(out[0].data, "\0T\xfc"s);
+  EXPECT_EQ(out[1].id, "TYER");
+  EXPECT_EQ(out[1].data, "\0" "2006-05-04"s);
+  EXPECT_EQ(out[2].id, "TXXX");
+  EXPECT_EQ(out[2].data, "\x01\xff\xfek\0\0\0\xff\xfe\xe5\x65"s);
+  EXPECT_EQ(out[3].id, "TPE2");
+  EXPECT_EQ(out[3].status, 0x20);
+  EXPECT_EQ(out[3].data, "\0plain"s);
+  EXPECT_EQ(out[4].id, "PRIV");
+  EXPECT_EQ(out[4].format, 0);
+  EXPECT_EQ(out[4].data, "o\0x"s);
+  EXPECT_EQ(out[5].id, "TSOP");
+  EXPECT_TRUE(AfterTag(path) == kAudio);
+}
+
+TEST(ID3v2Write, Version22FramesTakeTheir23Names) {
+  TempDir dir;
+  std::string frames = TextFrame(2, "TT2", "Title") + TextFrame(2, "TP2", "Band") +
+                       Frame(2, "PIC", std::string("\0JPG\x03\0", 6) + "jpegdata") +
+                       Frame(2, "CRM", "encrypted meta");
+  std::string path = MakeFile(dir, Tag(2, frames));
+  TID3v2 t;
+  ASSERT_TRUE(t.ReadTag(path));
+  ASSERT_TRUE(t.WriteTag(path));
+  auto out = FramesOf(path);
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0].id, "TIT2");
+  EXPECT_EQ(out[1].id, "TPE2");
+  EXPECT_EQ(out[1].data, "\0Band"s);
+  EXPECT_EQ(out[2].id, "APIC");
+  EXPECT_EQ(out[2].data, "\0image/jpeg\0\x03\0jpegdata"s);
+}
+
+TEST(ID3v2Write, TrackTextStaysWhileItsNumberDoes) {
+  TempDir dir;
+  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TRCK", "03/12")));
+  TID3v2 t;
+  ASSERT_TRUE(t.ReadTag(path));
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_EQ(FramesOf(path)[0].data, "\0" "03/12"s);
+  t.SetTrack(4);
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_EQ(FramesOf(path)[0].data, "\0" "4"s);
+  t.SetTrack(0);
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_TRUE(ReadFile(path) == Tag(3, "") + kAudio);
+
+  // A text that reads as no number stays too, while the track is 0.
+  std::string garbled = MakeFile(dir, Tag(3, TextFrame(3, "TRCK", "A1")), "b.mp3");
+  ASSERT_TRUE(t.WriteTag(garbled));
+  EXPECT_EQ(FramesOf(garbled)[0].data, "\0A1"s);
+}
+
+TEST(ID3v2Write, CommentKeepsItsLanguage) {
+  TempDir dir;
+  std::string path = MakeFile(dir, Tag(3, Frame(3, "COMM", "\0deu\0Alt"s)));
+  TID3v2 t;
+  t.SetComment("Neu");
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_EQ(FramesOf(path)[0].data, "\0deu\0Neu"s);
+  // Three zero bytes name no language.
+  std::string quirk = MakeFile(dir, Tag(3, Frame(3, "COMM", "\0\0\0\0\0Old"s)), "b.mp3");
+  ASSERT_TRUE(t.WriteTag(quirk));
+  EXPECT_EQ(FramesOf(quirk)[0].data, "\0eng\0Neu"s);
+}
+
+TEST(ID3v2Write, BytesAfterAnUnreadableFrameStay) {
+  // Reading stops at an identifier starting with a digit; other programs
+  // read on, so a rewrite keeps those bytes behind the frames.
+  TempDir dir;
+  std::string rest = TextFrame(3, "1BAD", "x") + TextFrame(3, "TPE1", "After");
+  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TIT2", "Before") + rest, 0, 64));
+  TID3v2 t;
+  ASSERT_TRUE(t.ReadTag(path));
+  EXPECT_EQ(t.Artist(), "");
+  t.SetTitle("New");
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_TRUE(ReadFile(path) == Tag(3, TextFrame(3, "TIT2", "New") + rest) + kAudio);
+}
+
+TEST(ID3v2Write, OldTagGoesWholeWhateverItsLayout) {
+  TempDir dir;
+  // A 2.4 tag with a footer: the footer goes with it.
+  std::string tag24 = Tag(4, TextFrame(4, "TIT2", "F"), 0x10);
+  std::string footer = "3DI" + tag24.substr(3, 7);
+  std::string path = MakeFile(dir, tag24 + footer);
+  TID3v2 t;
+  t.SetTitle("G");
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_TRUE(AfterTag(path) == kAudio);
+
+  // A size past the end of the file: the new tag goes in front of everything.
+  std::string past = std::string("ID3\x03\x00\x00", 6) + SyncSafe(100000) + "junk";
+  std::string pastPath = MakeFile(dir, past, "past.mp3");
+  ASSERT_TRUE(t.WriteTag(pastPath));
+  EXPECT_TRUE(ReadFile(pastPath) == Tag(3, TextFrame(3, "TIT2", "G")) + past + kAudio);
+  // ... and removing such a tag removes nothing.
+  std::string pastPath2 = MakeFile(dir, past, "past2.mp3");
+  ASSERT_TRUE(t.RemoveTag(pastPath2));
+  EXPECT_TRUE(ReadFile(pastPath2) == past + kAudio);
+}
+
+TEST(ID3v2Remove, TakesTheTagAndOnlyTheTag) {
+  TempDir dir;
+  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TIT2", "x"), 0, 100));
+  TID3v2 t;
+  ASSERT_TRUE(t.RemoveTag(path));
+  EXPECT_TRUE(ReadFile(path) == kAudio);
+  EXPECT_FALSE(t.RemoveTag(path));
+  EXPECT_TRUE(ReadFile(path) == kAudio);
+  EXPECT_FALSE(t.RemoveTag(dir / "missing"));
+  EXPECT_FALSE(t.WriteTag(dir / "missing"));
+  EXPECT_FALSE(FileExists(dir / "missing"));
+  EXPECT_FALSE(FileExists(path + "~"));
+}
+
+TEST(ID3v2Rebuild, KeepsPermissionsOwnerAndLinks) {
+  TempDir dir;
+  std::string path = MakeFile(dir, "");
+  ::chmod(path.c_str(), 0640);
+  TID3v2 t;
+  t.SetTitle("x");
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_EQ(ModeOf(path), 0640u);
+
+  // A read-only file is written and loses only its read-only state.
+  ::chmod(path.c_str(), 0444);
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_EQ(ModeOf(path), 0644u);
+
+  // Through a symbolic link the target changes and the link stays.
+  std::string link = dir / "link.mp3";
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  t.SetTitle("through link");
+  ASSERT_TRUE(t.WriteTag(link));
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  TID3v2 back;
+  ASSERT_TRUE(back.ReadTag(path));
+  EXPECT_EQ(back.Title(), "through link");
+  EXPECT_FALSE(FileExists(link + "~"));
+}
+
+TEST(ID3v2Rebuild, FailureLeavesTheOriginalUntouched) {
+  TempDir dir;
+  std::string tag = Tag(3, TextFrame(3, "TIT2", "Keep"));
+  std::string path = MakeFile(dir, tag);
+  // The temporary file cannot be made when a folder holds its name.
+  ASSERT_TRUE(CreateFolder(path + "~"));
+  TID3v2 t;
+  t.SetTitle("Lost");
+  EXPECT_FALSE(t.WriteTag(path));
+  EXPECT_FALSE(t.RemoveTag(path));
+  EXPECT_TRUE(ReadFile(path) == tag + kAudio);
+  EXPECT_TRUE(DirectoryExists(path + "~"));
+}
+
+TEST(ID3v2Rebuild, AudioOfRealFileUnchanged) {
+  TempDir dir;
+  std::string path = dir / "real.mp3";
+  MakeMp3(path, 1.0, "-b 128");
+  std::string before = ReadFile(path);
+  TID3v2 t;
+  SetAll(t);
+  ASSERT_TRUE(t.WriteTag(path));
+  EXPECT_TRUE(AfterTag(path) == before);
+  ASSERT_TRUE(t.RemoveTag(path));
+  EXPECT_TRUE(ReadFile(path) == before);
+}
+
+}  // namespace
+}  // namespace tagmora

@@ -53,7 +53,9 @@ class TMPEGaudio {
   bool ReadInfo(const std::string& fileName);
   bool ReadInfo(const InputFile& file);
 
-  int32_t FileLength() const { return fileLength_; }
+  // 64-bit: long recordings pass 2 GB, and the frame count and duration of
+  // a constant-bit-rate file come from this length.
+  int64_t FileLength() const { return fileLength_; }
   const std::string& VendorId() const { return vendorId_; }
   const VBRData& VBR() const { return vbr_; }
   const MPEGFrame& Frame() const { return frame_; }
@@ -66,14 +68,20 @@ class TMPEGaudio {
   uint16_t SampleRate() const;  // Hz
   std::string ChannelMode() const;
   std::string Emphasis() const;
-  int32_t Frames() const;
+  int32_t Frames() const;       // the VBR header's count, else an estimate
   double Duration() const;      // seconds
   uint8_t EncoderId() const;
   std::string Encoder() const;
   bool Valid() const;
 
  private:
-  int32_t fileLength_;
+  bool ReadStream(const InputFile& file);
+  bool FindEncoderMark(const InputFile& file);
+  // Bytes of audio from the first frame to the end of the file.
+  int64_t AudioBytes() const;
+  bool HasFrameCount() const { return vbr_.Found && vbr_.Frames > 0; }
+
+  int64_t fileLength_;
   std::string vendorId_;
   VBRData vbr_;
   MPEGFrame frame_;

@@ -120,9 +120,25 @@ std::vector<std::string> CorpusFiles() {
   return files;
 }
 
+// Where the program's rule reads less than mutagen, as the corpus notes
+// (generated/expected.jsonl) state.
+struct RuleDifference {
+  const char* file;
+  const char* key;
+  const char* value;
+  const char* why;
+};
+constexpr RuleDifference kRuleDifferences[] = {
+    {"v23-digit-frame-id.mp3", "v2.artist", "",
+     "a frame identifier starting with a digit ends the frame loop"},
+};
+
 // Compares the keys mutagen could speak for.
-void ExpectSameFields(const std::map<std::string, std::string>& tagmora, const Reading& mutagen) {
-  for (const auto& [key, expected] : mutagen.fields) {
+void ExpectSameFields(const std::string& file, const std::map<std::string, std::string>& tagmora,
+                      const Reading& mutagen) {
+  for (auto [key, expected] : mutagen.fields) {
+    for (const auto& d : kRuleDifferences)
+      if (file == d.file && key == d.key) expected = d.value;
     auto it = tagmora.find(key);
     ASSERT_NE(it, tagmora.end()) << key;
     EXPECT_EQ(it->second, expected) << key;
@@ -140,7 +156,8 @@ TEST(Corpus, EveryFileReadsAsMutagenReadsIt) {
     IDv2Tag v2;
     std::string status = ReadTags(path, v1, v2);
     ASSERT_TRUE(readings.count(path));
-    ExpectSameFields(TagmoraFields(status, v1, v2), readings[path]);
+    ExpectSameFields(fs::path(path).filename().string(), TagmoraFields(status, v1, v2),
+                     readings[path]);
   }
 }
 
@@ -198,7 +215,7 @@ TEST(Corpus, ARewriteChangesOneFieldAndKeepsEverythingElse) {
     // mutagen reads the fields the program wrote.
     const Reading& now = after[r.copy];
     EXPECT_TRUE(now.framesReadable);
-    ExpectSameFields(TagmoraFields(status, v1, v2), now);
+    ExpectSameFields(fs::path(r.copy).filename().string(), TagmoraFields(status, v1, v2), now);
     // Every frame beside the twelve is still there, in its order. A
     // version 2.2 tag may lose them; an unreadable one cannot be compared.
     const Reading& then = before[r.original];

@@ -159,7 +159,7 @@ std::optional<std::string> SetField(const TagField<IDv1Tag>& field, IDv1Tag& tag
                                     std::string_view value) {
   if (field.access != Access::GenreName) return Store(field, tag, value);
   auto id = GenreByName(value);
-  if (!id) return "'" + std::string(value) + "' is not an ID3v1 genre name or number";
+  if (!id) return std::string("'").append(value).append("' is not an ID3v1 genre name or number");
   tag.GenreId = *id;
   tag.Genre = std::string(GenreName(*id));
   return std::nullopt;

@@ -119,33 +119,24 @@ std::string ReferenceName(std::string_view ref) {
 
 // One genre value: leading references "(n)" go; a value that is only a
 // reference, or only a number, reads as the genre's name; text after the
-// references is kept whole. What cannot be resolved stays as written.
+// references is kept whole. What cannot be resolved stays as written, so
+// that reading what was written gives the same text.
 std::string GenreValue(std::string_view value) {
   value = Trim(value);
   size_t pos = 0;
   std::string firstRef;
-  bool hadRef = false;
   while (pos < value.size() && value[pos] == '(' && value.compare(pos, 2, "((") != 0) {
     size_t close = value.find(')', pos);
     if (close == std::string_view::npos) break;
     std::string_view ref = value.substr(pos + 1, close - pos - 1);
     if (!AllDigits(ref) && ref != "RX" && ref != "CR") break;
-    if (!hadRef) firstRef = std::string(ref);
-    hadRef = true;
+    if (pos == 0) firstRef = std::string(ref);
     pos = close + 1;
   }
   std::string_view rest = Trim(value.substr(pos));
-  if (!rest.empty()) {
-    if (rest.substr(0, 2) == "((") rest.remove_prefix(1);  // "((" escapes a bracket
-    if (hadRef || !AllDigits(rest)) return std::string(rest);
-    std::string name = ReferenceName(rest);
-    return name.empty() ? std::string(rest) : name;
-  }
-  if (hadRef) {
-    std::string name = ReferenceName(firstRef);
-    if (!name.empty()) return name;
-  }
-  return std::string(value);
+  std::string name = ReferenceName(rest.empty() ? std::string_view(firstRef) : rest);
+  if (!name.empty() && (rest.empty() || AllDigits(rest))) return name;
+  return std::string(rest.empty() ? value : rest);
 }
 
 std::string GenreText(const Frame& frame) {
@@ -178,6 +169,25 @@ std::string UrlText(const Frame& frame) {
   std::string_view rest = std::string_view(frame.data).substr(1);
   TakeString(rest, encoding);
   return std::string(Trim(Latin1ToUtf8(TakeString(rest, kLatin1))));
+}
+
+// A URL frame holds Latin-1: other characters go percent-encoded, as UTF-8.
+std::string UrlBytes(std::string_view url) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (size_t pos = 0; pos < url.size();) {
+    size_t start = pos;
+    char32_t c = NextCodePoint(url, pos);
+    if (c <= 0xFF) {
+      out += char(c);
+      continue;
+    }
+    for (size_t i = start; i < pos; ++i) {
+      auto b = static_cast<unsigned char>(url[i]);
+      out += {'%', kHex[b >> 4], kHex[b & 15]};
+    }
+  }
+  return out;
 }
 
 // The language of the comment being replaced when it names one, else "eng".
@@ -433,7 +443,7 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
         }
         case kURL:
           if (text.empty()) continue;
-          data = std::string(2, '\0') + Utf8ToLatin1(text);
+          data = std::string(2, '\0') + UrlBytes(text);
           break;
         default:
           if (text.empty()) continue;

@@ -131,7 +131,8 @@ TEST(ID3v2Read, GenreTexts) {
       {"(17)Rock", "Rock"},     {"(13)", "Pop"},          {"13", "Pop"},
       {"(13)Pop", "Pop"},       {"Rock (live)", "Rock (live)"}, {"(17)(18)", "Rock"},
       {"(200)", "(200)"},       {"200", "200"},           {"(RX)", "Remix"},
-      {"((Not a ref)", "(Not a ref)"}, {"Synthpop", "Synthpop"}, {"(17) Rock ", "Rock"},
+      {"((Not a ref)", "((Not a ref)"}, {"Synthpop", "Synthpop"}, {"(17) Rock ", "Rock"},
+      {"(17)13", "Pop"},        {"(17)(abc)", "(abc)"},   {"()", "()"},
       {"", ""}};
   for (const auto& [text, genre] : cases) {
     TID3v2 t = Read(MakeFile(dir, Tag(3, TextFrame(3, "TCON", text))));

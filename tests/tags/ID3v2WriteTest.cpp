@@ -118,6 +118,16 @@ TEST(ID3v2Write, TextOutsideLatin1IsUtf16) {
   EXPECT_EQ(back.Title(), "Gr\u00fc\u00dfe \u65e5\u672c");
   EXPECT_EQ(back.Artist(), "Caf\u00e9");
   EXPECT_EQ(back.Comment(), "\u20ac 5");
+
+  // U+0080 to U+009F would read back as other Windows-1252 characters;
+  // a URL's characters beyond Latin-1 are percent-encoded.
+  TID3v2 c1;
+  c1.SetTitle("a\u0080b");
+  c1.SetURL("http://x/\u00e9\u65e5");
+  ASSERT_TRUE(c1.WriteTag(path));
+  ASSERT_TRUE(back.ReadTag(path));
+  EXPECT_EQ(back.Title(), "a\u0080b");
+  EXPECT_EQ(back.URL(), "http://x/\u00e9%E6%97%A5");
 }
 
 TEST(ID3v2Write, KeepsEveryOtherFrameInOrder) {

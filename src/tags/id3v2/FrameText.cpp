@@ -42,7 +42,15 @@ std::string DecodeValues(std::string_view bytes, uint8_t encoding) {
   return joined;
 }
 
-uint8_t EncodingFor(std::string_view text) { return IsLatin1(text) ? kLatin1 : kUtf16; }
+uint8_t EncodingFor(std::string_view text) {
+  // Single-byte text reads back as Windows-1252, which gives 0x80-0x9F
+  // other meanings: those characters need UTF-16.
+  for (size_t pos = 0; pos < text.size();) {
+    char32_t c = NextCodePoint(text, pos);
+    if (c > 0xFF || (c >= 0x80 && c < 0xA0)) return kUtf16;
+  }
+  return kLatin1;
+}
 
 std::string Encode(std::string_view text, uint8_t encoding) {
   switch (encoding) {

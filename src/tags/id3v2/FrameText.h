@@ -26,8 +26,8 @@ std::string Decode(std::string_view bytes, uint8_t encoding);
 // with "/", the separator version 2.3 uses for several values.
 std::string DecodeValues(std::string_view bytes, uint8_t encoding);
 
-// The encoding a write uses for text: Latin-1 when it can hold every
-// character, else UTF-16 with a byte-order mark.
+// The encoding a write uses for text: Latin-1 when it holds every
+// character so that it reads back the same, else UTF-16 with a byte-order mark.
 uint8_t EncodingFor(std::string_view text);
 std::string Encode(std::string_view text, uint8_t encoding);
 std::string Terminator(uint8_t encoding);

@@ -63,14 +63,13 @@ constexpr const uint16_t* kBitRates[4][4] = {
 constexpr uint16_t kSampleRates[4][4] = {
     {11025, 12000, 8000, 0}, {0, 0, 0, 0}, {22050, 24000, 16000, 0}, {44100, 48000, 32000, 0}};
 
-// Bytes per frame for each bit/s per Hz: an eighth of the samples a frame
-// holds (384 in Layer I, 1152 in Layer II, 1152 or 576 in Layer III).
-constexpr uint16_t kCoefficients[4][4] = {
+// Samples a frame holds, by version and layer.
+constexpr uint16_t kSamplesPerFrame[4][4] = {
     // layer: reserved, III, II, I
-    {0, 72, 144, 48},   // MPEG 2.5
-    {0, 0, 0, 0},       // reserved
-    {0, 72, 144, 48},   // MPEG 2
-    {0, 144, 144, 48},  // MPEG 1
+    {0, 576, 1152, 384},   // MPEG 2.5
+    {0, 0, 0, 0},          // reserved
+    {0, 576, 1152, 384},   // MPEG 2
+    {0, 1152, 1152, 384},  // MPEG 1
 };
 
 // Where a "Xing" header follows the side information, by MPEG 1 or not and
@@ -123,21 +122,23 @@ uint16_t TableSampleRate(const MPEGFrame& f) {
   return kSampleRates[f.VersionId][f.SampleRateId];
 }
 
+// Frame bytes for each bit/s per Hz: an eighth of the samples.
 uint16_t Coefficient(const MPEGFrame& f) {
   if (f.VersionId > 3 || f.LayerId > 3) return 0;
-  return kCoefficients[f.VersionId][f.LayerId];
+  return kSamplesPerFrame[f.VersionId][f.LayerId] / 8;
 }
 
-int PaddingBytes(const MPEGFrame& f) {
-  if (!f.PaddingBit) return 0;
-  return f.LayerId == kLayerI ? 4 : 1;
-}
+// Layer I counts its frames in 4-byte slots, the other layers in bytes.
+uint32_t SlotBytes(const MPEGFrame& f) { return f.LayerId == kLayerI ? 4 : 1; }
+
+int PaddingBytes(const MPEGFrame& f) { return f.PaddingBit ? int(SlotBytes(f)) : 0; }
 
 uint16_t FrameLength(const MPEGFrame& f) {
   uint32_t sampleRate = TableSampleRate(f);
   if (sampleRate == 0) return 0;
-  uint32_t length = uint32_t(Coefficient(f)) * TableBitRate(f) * 1000 / sampleRate;
-  return uint16_t(length + uint32_t(PaddingBytes(f)));
+  uint32_t slot = SlotBytes(f);
+  uint32_t slots = Coefficient(f) / slot * uint32_t(TableBitRate(f)) * 1000 / sampleRate;
+  return uint16_t((slots + (f.PaddingBit ? 1 : 0)) * slot);
 }
 
 // A header test at a position outside the buffer fails.

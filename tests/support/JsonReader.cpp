@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/TextCodec.h"
+
 namespace tagmora::test {
 
 namespace {
@@ -58,9 +60,9 @@ class Parser {
       v.type = Json::Type::Object;
       if (Consume('}')) return v;
       do {
-        std::string key = String();
+        v.keys.push_back(String());
         Expect(':');
-        v.object.emplace_back(std::move(key), Value());
+        v.values.push_back(Value());
       } while (Consume(','));
       Expect('}');
     } else if (Consume('[')) {
@@ -91,35 +93,12 @@ class Parser {
   }
 
   unsigned Hex4() {
-    if (pos_ + 4 > text_.size()) Fail("short \\u escape");
-    unsigned value = 0;
-    for (int i = 0; i < 4; ++i) {
-      char c = text_[pos_++];
-      value <<= 4;
-      if (c >= '0' && c <= '9') value |= unsigned(c - '0');
-      else if (c >= 'a' && c <= 'f') value |= unsigned(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F') value |= unsigned(c - 'A' + 10);
-      else Fail("bad \\u escape");
-    }
-    return value;
-  }
-
-  static void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-      out += char(cp);
-    } else if (cp < 0x800) {
-      out += char(0xC0 | cp >> 6);
-      out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += char(0xE0 | cp >> 12);
-      out += char(0x80 | ((cp >> 6) & 0x3F));
-      out += char(0x80 | (cp & 0x3F));
-    } else {
-      out += char(0xF0 | cp >> 18);
-      out += char(0x80 | ((cp >> 12) & 0x3F));
-      out += char(0x80 | ((cp >> 6) & 0x3F));
-      out += char(0x80 | (cp & 0x3F));
-    }
+    std::string digits(text_.substr(pos_, 4));
+    char* end = nullptr;
+    unsigned long value = std::strtoul(digits.c_str(), &end, 16);
+    if (digits.size() != 4 || end != digits.c_str() + 4) Fail("bad \\u escape");
+    pos_ += 4;
+    return unsigned(value);
   }
 
   std::string String() {
@@ -147,7 +126,7 @@ class Parser {
             unsigned low = Hex4();
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
-          AppendUtf8(out, cp);
+          AppendUtf8(out, char32_t(cp));
           break;
         }
         default: out += e;
@@ -163,8 +142,8 @@ class Parser {
 
 const Json& Json::operator[](std::string_view key) const {
   static const Json null;
-  for (const auto& [name, value] : object)
-    if (name == key) return value;
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (keys[i] == key) return values[i];
   return null;
 }
 

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace tagmora::test {
@@ -16,7 +15,9 @@ struct Json {
   double number = 0;
   std::string string;
   std::vector<Json> array;
-  std::vector<std::pair<std::string, Json>> object;
+  // An object's members: keys[i] names values[i].
+  std::vector<std::string> keys;
+  std::vector<Json> values;
 
   bool IsNull() const { return type == Type::Null; }
   // The member named key; a null value when absent or not an object.

@@ -119,6 +119,13 @@ INSTANTIATE_TEST_SUITE_P(
         Encoding{"Layer2Mpeg2At16k", "ffmpeg", "-c:a mp2 -b:a 96k", 16000, 2, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::string Text(bool value) { return value ? "true" : "false"; }
+std::string Text(const Json& value) {
+  if (value.type == Json::Type::Bool) return Text(value.boolean);
+  if (value.type == Json::Type::Number) return std::to_string(std::llround(value.number));
+  return value.string;
+}
+
 // One JSON object per line, keyed by its "file".
 std::map<std::string, Json> ReadJsonLines(const std::string& path) {
   std::map<std::string, Json> byFile;
@@ -165,7 +172,6 @@ TEST(MPEGaudioCorpus, GeneratedFilesReadAsTheNotesSay) {
   auto expected = ReadJsonLines(folder + "expected.jsonl");
   auto oracle = ReadJsonLines(folder + "oracle.jsonl");
   ASSERT_FALSE(expected.empty());
-  const char* layers[] = {"Layer ?", "Layer I", "Layer II", "Layer III"};
   int compared = 0;
   for (const auto& [file, entry] : expected) {
     SCOPED_TRACE(file);
@@ -185,43 +191,28 @@ TEST(MPEGaudioCorpus, GeneratedFilesReadAsTheNotesSay) {
     ASSERT_TRUE(mpeg.Frame().Found);
     EXPECT_TRUE(mpeg.Valid());
     const MPEGFrame& f = mpeg.Frame();
-    // The oracle's reading of the first frame; the gap file's frame is found
-    // by the second search, from the middle of the file.
+    std::map<std::string, std::string> ours = {
+        {"version", mpeg.Version().substr(5)},
+        {"layer", std::to_string(4 - f.LayerId)},
+        {"sample_rate", std::to_string(mpeg.SampleRate())},
+        {"mode_name", mpeg.ChannelMode()},
+        {"crc", Text(f.ProtectionBit)},
+        {"copyright", Text(f.CopyrightBit)},
+        {"original", Text(f.OriginalBit)},
+        {"emphasis", std::to_string(f.EmphasisId)}};
+    // The gap file's frame is found by the second search, from the middle of
+    // the file, so its offset and padding differ from the oracle's.
     bool firstSearch = note["gap_after_tag"].IsNull();
-    for (const Json* j : {&note, &raw}) {
-      const Json& m = *j;
-      auto stated = [&](const char* key) { return !m[key].IsNull(); };
-      if (stated("version")) {
-        EXPECT_EQ(mpeg.Version(), "MPEG " + m["version"].string);
-      }
-      if (stated("layer")) {
-        EXPECT_EQ(mpeg.Layer(), layers[int(m["layer"].number) & 3]);
-      }
-      if (stated("sample_rate")) {
-        EXPECT_EQ(mpeg.SampleRate(), m["sample_rate"].number);
-      }
-      if (stated("mode_name")) {
-        EXPECT_EQ(mpeg.ChannelMode(), m["mode_name"].string);
-      }
-      if (stated("crc")) {
-        EXPECT_EQ(f.ProtectionBit, m["crc"].boolean);
-      }
-      if (stated("copyright")) {
-        EXPECT_EQ(f.CopyrightBit, m["copyright"].boolean);
-      }
-      if (stated("original")) {
-        EXPECT_EQ(f.OriginalBit, m["original"].boolean);
-      }
-      if (stated("emphasis")) {
-        EXPECT_EQ(f.EmphasisId, m["emphasis"].number);
-      }
-      if (firstSearch && stated("frame_length")) {
-        EXPECT_EQ(f.Size, m["frame_length"].number);
-      }
-      if (firstSearch && stated("first_frame_offset")) {
-        EXPECT_EQ(mpeg.ID3v2().Size() + f.Position, m["first_frame_offset"].number);
-      }
+    if (firstSearch) {
+      ours["frame_length"] = std::to_string(f.Size);
+      ours["first_frame_offset"] = std::to_string(mpeg.ID3v2().Size() + f.Position);
     }
+    for (const Json* stated : {&note, &raw})
+      for (const auto& [key, value] : ours)
+        if (!(*stated)[key].IsNull()) {
+          EXPECT_EQ(value, Text((*stated)[key])) << key;
+        }
+
     // Only a "Xing" header counts as variable bit rate; LAME's "Info" does not.
     bool xing = note["vbr_header"].string == "Xing";
     EXPECT_EQ(mpeg.VBR().Found, xing);
@@ -260,7 +251,7 @@ TEST(MPEGaudioCorpus, PeerFilesVBRHeadersMatchTheOracle) {
     EXPECT_EQ(mpeg.Frame().Size, raw["frame_length"].number);
     const Json& xing = raw["xing"];
     const Json& vbri = raw["vbri"];
-    if (!vbri.IsNull() && !vbri.object.empty()) {
+    if (!vbri.IsNull() && !vbri.keys.empty()) {
       EXPECT_EQ(mpeg.VBR().ID, "VBRI");
       EXPECT_EQ(mpeg.Frames(), vbri["frames"].number);
       EXPECT_EQ(mpeg.Encoder(), "FhG");

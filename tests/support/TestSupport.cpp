@@ -97,14 +97,14 @@ void MakeMp3(const std::string& path, double seconds, const std::string& lameArg
 
 std::string CorpusDir() {
   const char* shared = std::getenv("TAGMORA_SHARED");
-  if (!shared) return "";
+  if (!shared) shared = TAGMORA_SHARED_BUILT;
   std::string dir = std::string(shared) + "/corpus";
   return fs::is_directory(dir) ? dir : "";
 }
 
 std::string CliPath() {
   const char* cli = std::getenv("TAGMORA_CLI");
-  return cli ? cli : "tagmora-cli";
+  return cli ? cli : TAGMORA_CLI_BUILT;
 }
 
 }  // namespace tagmora::test

@@ -1,0 +1,219 @@
+// The tag access layer's speed, each figure next to its floor in the same
+// run: reading 10,000 small files against a loop that only opens, reads
+// the first 4 KB and the last 128 bytes and closes; rewriting a 20 MB file
+// against a durable copy of it.
+//
+// TAGMORA_BENCH_DIR names the folder for the files (default: a new folder
+// in the current one), so the copy's fsync meets a real disk.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "editing/TagAccess.h"
+#include "support/TagBytes.h"
+#include "tags/MPEGaudio.h"
+
+namespace fs = std::filesystem;
+using namespace tagmora;
+
+namespace {
+
+constexpr int kSmallFiles = 10000;
+constexpr int64_t kLargeFile = 20 << 20;
+
+std::string Folder() {
+  static std::string folder = [] {
+    const char* given = std::getenv("TAGMORA_BENCH_DIR");
+    std::string base = given ? given : fs::current_path().string();
+    std::string pattern = base + "/tagmora-bench-XXXXXX";
+    if (!::mkdtemp(pattern.data())) std::abort();
+    return pattern;
+  }();
+  return folder;
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// MPEG 1 Layer III frames at 128 kbit/s and 44.1 kHz: 417 bytes each.
+std::string Audio(int frames) {
+  std::string frame = std::string("\xFF\xFB\x90\x44", 4) + std::string(413, '\0');
+  std::string audio;
+  for (int i = 0; i < frames; ++i) audio += frame;
+  return audio;
+}
+
+std::string Frames(int i, int major) {
+  using test::TextFrame;
+  std::string n = std::to_string(i);
+  return TextFrame("TIT2", "Title " + n, major) + TextFrame("TPE1", "Artist " + n, major) +
+         TextFrame("TALB", "Album", major) + TextFrame("TRCK", std::to_string(i % 20 + 1) + "/20", major) +
+         TextFrame(major == 4 ? "TDRC" : "TYER", "2001", major) + TextFrame("TCON", "(17)", major) +
+         test::Frame("COMM", std::string("\0eng\0", 5) + "A comment " + n, major) +
+         TextFrame("TENC", "LAME", major);
+}
+
+// A quarter each: ID3v2.3 (with an ID3v1 record), ID3v2.4, ID3v1 only,
+// no tag at all; 20 frames of audio behind.
+const std::vector<std::string>& SmallFiles() {
+  static std::vector<std::string> files = [] {
+    std::string dir = Folder() + "/small";
+    fs::create_directories(dir);
+    std::string audio = Audio(20);
+    std::vector<std::string> paths;
+    for (int i = 0; i < kSmallFiles; ++i) {
+      std::string path = dir + "/" + std::to_string(i) + ".mp3";
+      std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001",
+                                      "", 0, i % 20 + 1, 17);
+      switch (i % 4) {
+        case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
+        case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
+        case 2: Write(path, audio + v1); break;
+        default: Write(path, audio); break;
+      }
+      paths.push_back(path);
+    }
+    return paths;
+  }();
+  return files;
+}
+
+const std::string& LargeFile() {
+  static std::string path = [] {
+    std::string p = Folder() + "/large.mp3";
+    Write(p, test::Tag(3, Frames(1, 3), 1024) + Audio(int(kLargeFile / 417)));
+    return p;
+  }();
+  return path;
+}
+
+void Floor(benchmark::State& state) {
+  const auto& files = SmallFiles();
+  std::vector<char> head(4096), tail(128);
+  for (auto _ : state) {
+    for (const auto& path : files) {
+      int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      benchmark::DoNotOptimize(::read(fd, head.data(), head.size()));
+      off_t end = ::lseek(fd, 0, SEEK_END);
+      benchmark::DoNotOptimize(::pread(fd, tail.data(), tail.size(), end - 128));
+      ::close(fd);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t(files.size()));
+}
+
+void ReadTagsOnly(benchmark::State& state) {
+  const auto& files = SmallFiles();
+  for (auto _ : state) {
+    for (const auto& path : files) {
+      IDv1Tag v1;
+      IDv2Tag v2;
+      if (ReadTags(path, v1, v2) != kStatusOK) state.SkipWithError("ReadTags failed");
+      benchmark::DoNotOptimize(v2.Title.data());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t(files.size()));
+}
+
+void ReadTagsAndInfo(benchmark::State& state) {
+  const auto& files = SmallFiles();
+  for (auto _ : state) {
+    for (const auto& path : files) {
+      IDv1Tag v1;
+      IDv2Tag v2;
+      if (ReadTags(path, v1, v2) != kStatusOK) state.SkipWithError("ReadTags failed");
+      TMPEGaudio mpeg;
+      if (!mpeg.ReadInfo(path) || !mpeg.Valid()) state.SkipWithError("ReadInfo failed");
+      benchmark::DoNotOptimize(mpeg.Duration());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t(files.size()));
+}
+
+void DurableCopy(benchmark::State& state) {
+  const std::string& source = LargeFile();
+  std::string copy = source + ".copy";
+  for (auto _ : state) {
+    fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
+    int fd = ::open(copy.c_str(), O_RDWR | O_CLOEXEC);
+    ::fsync(fd);
+    ::close(fd);
+    state.PauseTiming();
+    fs::remove(copy);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * kLargeFile);
+}
+
+void WriteID3v2(benchmark::State& state) {
+  const std::string& path = LargeFile();
+  IDv1Tag v1;
+  IDv2Tag v2;
+  if (ReadTags(path, v1, v2) != kStatusOK) state.SkipWithError("ReadTags failed");
+  int round = 0;
+  for (auto _ : state) {
+    v2.Title = "Title " + std::to_string(++round);
+    if (WriteID3v2Tag(path, v2) != kStatusOK) state.SkipWithError("WriteID3v2Tag failed");
+  }
+  state.SetBytesProcessed(state.iterations() * kLargeFile);
+}
+
+// The figures as measured, kept for the ratios after the run.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const auto& run : runs)
+      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+        seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
+  }
+  void PrintRatio(const char* what, const char* floor, double target) {
+    if (!seconds_.count(what) || !seconds_.count(floor)) return;
+    double ratio = seconds_[what] / seconds_[floor];
+    std::printf("%-16s / %-12s = %5.2f  (target at most %.1f: %s)\n", what, floor, ratio, target,
+                ratio <= target ? "met" : "MISSED");
+  }
+
+ private:
+  std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ReadTagsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ReadTagsAndInfo)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(DurableCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(WriteID3v2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  // Make the files and bring them into the page cache before any timing.
+  SmallFiles();
+  LargeFile();
+  for (const auto& path : SmallFiles()) {
+    IDv1Tag v1;
+    IDv2Tag v2;
+    ReadTags(path, v1, v2);
+  }
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\n");
+  reporter.PrintRatio("ReadTagsOnly", "Floor", 2.0);
+  reporter.PrintRatio("ReadTagsAndInfo", "Floor", 4.0);
+  reporter.PrintRatio("WriteID3v2", "DurableCopy", 1.3);
+  std::error_code ec;
+  fs::remove_all(Folder(), ec);
+  benchmark::Shutdown();
+  return 0;
+}

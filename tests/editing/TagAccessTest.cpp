@@ -1,0 +1,187 @@
+#include "editing/TagAccess.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/FileSystem.h"
+#include "support/TagBytes.h"
+#include "support/TestSupport.h"
+
+namespace tagmora {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::TextFrame;
+using test::V1Record;
+using test::WriteFile;
+
+const std::string kAudio(2000, '\x55');
+
+IDv1Tag FilledV1() {
+  IDv1Tag v1;
+  v1.Exists = true;
+  v1.VersionId = 2;
+  v1.Title = "caller's title";
+  v1.Track = 9;
+  v1.GenreId = 3;
+  v1.Genre = "Dance";
+  return v1;
+}
+
+IDv2Tag FilledV2() {
+  IDv2Tag v2;
+  v2.Exists = true;
+  v2.VersionId = 3;
+  v2.Size = 77;
+  v2.Title = "caller's title";
+  v2.URL = "http://caller/";
+  return v2;
+}
+
+TEST(TagAccess, MissingFilesAndFoldersLeaveTheRecordsAsPassed) {
+  TempDir dir;
+  ASSERT_TRUE(CreateFolder(dir / "x.mp3"));
+  for (const std::string& path : {dir / "missing.mp3", dir / "x.mp3"}) {
+    IDv1Tag v1 = FilledV1();
+    IDv2Tag v2 = FilledV2();
+    EXPECT_EQ(ReadTags(path, v1, v2), "File does NOT exist");
+    EXPECT_EQ(v1, FilledV1());
+    EXPECT_EQ(v2, FilledV2());
+    EXPECT_EQ(WriteID3v1Tag(path, FilledV1()), "File does NOT exist");
+    EXPECT_EQ(WriteID3v2Tag(path, FilledV2()), "File does NOT exist");
+  }
+  EXPECT_TRUE(DirectoryExists(dir / "x.mp3"));
+  EXPECT_FALSE(FileExists(dir / "missing.mp3"));
+}
+
+TEST(TagAccess, AFileWithoutTagsReadsAsClearedRecords) {
+  TempDir dir;
+  WriteFile(dir / "a.mp3", kAudio);
+  IDv1Tag v1 = FilledV1();
+  IDv2Tag v2 = FilledV2();
+  EXPECT_EQ(ReadTags(dir / "a.mp3", v1, v2), "OK");
+  EXPECT_EQ(v1, IDv1Tag{});
+  EXPECT_EQ(v1.GenreId, 255);
+  EXPECT_EQ(v1.Genre, "");
+  EXPECT_EQ(v2, IDv2Tag{});
+}
+
+TEST(TagAccess, ReadStatusNamesTheTagThatFailed) {
+  TempDir dir;
+  struct Case {
+    std::string bytes;
+    const char* status;
+  } cases[] = {
+      {"", "Error reading ID3v2 Tag: "},  // both fail: the ID3v2 text wins
+      {"ID3\x03\x00", "Error reading ID3v2 Tag: "},
+      {std::string(100, 'x'), "Error reading ID3v1 Tag: "},
+      {test::Tag(3, TextFrame("TIT2", "Short")), "Error reading ID3v1 Tag: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.size());
+    WriteFile(dir / "a.mp3", c.bytes);
+    IDv1Tag v1 = FilledV1();
+    IDv2Tag v2 = FilledV2();
+    EXPECT_EQ(ReadTags(dir / "a.mp3", v1, v2), c.status);
+    EXPECT_EQ(v1, IDv1Tag{});  // the cleared values of the failed reader
+    EXPECT_EQ(ReadFile(dir / "a.mp3"), c.bytes);
+  }
+  // The ID3v2 tag of a file too short for ID3v1 still reads.
+  IDv1Tag v1;
+  IDv2Tag v2;
+  ReadTags(dir / "a.mp3", v1, v2);
+  EXPECT_TRUE(v2.Exists);
+  EXPECT_EQ(v2.Title, "Short");
+}
+
+TEST(TagAccess, BothTagsReadIntoTheRecords) {
+  TempDir dir;
+  std::string frames = TextFrame("TIT2", "V2 Title") + TextFrame("TRCK", "4/9") +
+                       TextFrame("TCON", "(17)");
+  WriteFile(dir / "a.mp3", test::Tag(3, frames, 50) + kAudio +
+                               V1Record("V1 Title", "", "", "1999", "", 0, 5, 13));
+  IDv1Tag v1;
+  IDv2Tag v2;
+  ASSERT_EQ(ReadTags(dir / "a.mp3", v1, v2), "OK");
+  EXPECT_TRUE(v1.Exists);
+  EXPECT_EQ(v1.VersionId, 2);
+  EXPECT_EQ(v1.Title, "V1 Title");
+  EXPECT_EQ(v1.Year, "1999");
+  EXPECT_EQ(v1.Track, 5);
+  EXPECT_EQ(v1.Genre, "Pop");
+  EXPECT_TRUE(v2.Exists);
+  EXPECT_EQ(v2.VersionId, 3);
+  EXPECT_EQ(v2.Size, int32_t(10 + frames.size() + 50));
+  EXPECT_EQ(v2.Title, "V2 Title");
+  EXPECT_EQ(v2.Track, 4);
+  EXPECT_EQ(v2.Genre, "Rock");
+}
+
+TEST(TagAccess, RemovingATagThatIsNotThere) {
+  TempDir dir;
+  WriteFile(dir / "a.mp3", kAudio);
+  IDv1Tag noV1;
+  IDv2Tag noV2;
+  EXPECT_EQ(WriteID3v1Tag(dir / "a.mp3", noV1), "OK");
+  // The ID3v2 remover answers false when there is nothing to remove.
+  EXPECT_EQ(WriteID3v2Tag(dir / "a.mp3", noV2), "Error writing ID3v2 Tag: ");
+  EXPECT_EQ(ReadFile(dir / "a.mp3"), kAudio);
+}
+
+TEST(TagAccess, TheRecordsExistsFieldDecidesWriteOrRemove) {
+  TempDir dir;
+  WriteFile(dir / "a.mp3", kAudio + V1Record("Old"));
+  IDv1Tag v1;
+  v1.Exists = true;
+  v1.VersionId = 1;      // plays no part
+  v1.Genre = "Ignored";  // only GenreId is written
+  v1.GenreId = 17;
+  v1.Title = std::string(35, 'T');
+  ASSERT_EQ(WriteID3v1Tag(dir / "a.mp3", v1), "OK");
+  IDv1Tag back;
+  IDv2Tag v2;
+  ASSERT_EQ(ReadTags(dir / "a.mp3", back, v2), "OK");
+  EXPECT_EQ(back.Title, std::string(30, 'T'));
+  EXPECT_EQ(back.Genre, "Rock");
+  EXPECT_EQ(ReadFile(dir / "a.mp3").size(), kAudio.size() + 128);
+
+  v1.Exists = false;
+  ASSERT_EQ(WriteID3v1Tag(dir / "a.mp3", v1), "OK");
+  EXPECT_EQ(ReadFile(dir / "a.mp3"), kAudio);
+}
+
+TEST(TagAccess, BlanksAroundATitle) {
+  TempDir dir;
+  WriteFile(dir / "a.mp3", kAudio);
+  IDv1Tag v1;
+  v1.Exists = true;
+  v1.Title = "  Blanks  ";
+  IDv2Tag v2;
+  v2.Exists = true;
+  v2.Title = "  Blanks  ";
+  ASSERT_EQ(WriteID3v1Tag(dir / "a.mp3", v1), "OK");
+  ASSERT_EQ(WriteID3v2Tag(dir / "a.mp3", v2), "OK");
+  IDv1Tag back1;
+  IDv2Tag back2;
+  ASSERT_EQ(ReadTags(dir / "a.mp3", back1, back2), "OK");
+  EXPECT_EQ(back1.Title, "  Blanks");  // ID3v1 trims only the end
+  EXPECT_EQ(back2.Title, "Blanks");
+  EXPECT_EQ(back2.VersionId, 3);
+}
+
+TEST(TagAccess, FailedWritesOnShortFilesChangeNothing) {
+  TempDir dir;
+  for (size_t size : {0, 5, 100}) {
+    SCOPED_TRACE(size);
+    std::string bytes(size, 'x');
+    WriteFile(dir / "a.mp3", bytes);
+    EXPECT_EQ(WriteID3v1Tag(dir / "a.mp3", FilledV1()), "Error writing ID3v1 Tag: ");
+    IDv2Tag remove;
+    EXPECT_EQ(WriteID3v2Tag(dir / "a.mp3", remove), "Error writing ID3v2 Tag: ");
+    EXPECT_EQ(ReadFile(dir / "a.mp3"), bytes);
+    EXPECT_FALSE(FileExists(dir / "a.mp3~"));
+  }
+}
+
+}  // namespace
+}  // namespace tagmora

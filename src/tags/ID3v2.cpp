@@ -216,7 +216,9 @@ void AppendFrame(std::string& out, const std::string& id, uint8_t status, uint8_
 
 std::string TextFrameData(const std::string& text) {
   uint8_t encoding = EncodingFor(text);
-  return std::string(1, char(encoding)) + Encode(text, encoding);
+  std::string data(1, char(encoding));
+  data += Encode(text, encoding);
+  return data;
 }
 
 // Reads [offset, offset + count) completely or fails.
@@ -257,12 +259,15 @@ bool WriteAll(int fd, const char* data, size_t size) {
 bool CopyRest(const InputFile& source, int out, int64_t offset) {
   off_t in = offset;
   int64_t left = source.Size() - offset;
+  bool useSendfile = true;
   while (left > 0) {
-    ssize_t n = ::copy_file_range(source.Fd(), &in, out, nullptr, size_t(left), 0);
+    size_t chunk = size_t(std::min<int64_t>(left, 1 << 30));
+    ssize_t n = useSendfile ? ::sendfile(out, source.Fd(), &in, chunk)
+                            : ::copy_file_range(source.Fd(), &in, out, nullptr, chunk, 0);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-      n = ::sendfile(out, source.Fd(), &in, size_t(std::min<int64_t>(left, 1 << 30)));
-      if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && useSendfile && (errno == EINVAL || errno == ENOSYS)) {
+      useSendfile = false;
+      continue;
     }
     if (n < 0) return false;
     if (n == 0) {
@@ -274,16 +279,11 @@ bool CopyRest(const InputFile& source, int out, int64_t offset) {
   return true;
 }
 
-void SyncFolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd) ::fsync(fd.Get());
-}
-
 // Writes `prefix` and the source from `skip` on into "<path>~", puts it on
 // disk with the source's owner and permissions, then renames it over the
-// source: the original stays whole until the new file replaces it.
+// source: the original stays whole until the new file replaces it. (The
+// folder is not flushed: after a power cut the file is then the old one,
+// still whole.)
 bool ReplaceFile(const std::string& path, const InputFile& source, const std::string& prefix,
                  int64_t skip) {
   struct stat st;
@@ -306,7 +306,6 @@ bool ReplaceFile(const std::string& path, const InputFile& source, const std::st
     errno = saved;
     return false;
   }
-  SyncFolderOf(path);
   return true;
 }
 

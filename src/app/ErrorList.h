@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -52,9 +53,9 @@ class ErrorList {
   size_t Count() const;
   ErrorEntry Entry(size_t index) const;  // empty entry past the end
   std::vector<ErrorEntry> Entries() const;
-  // Grows by one on every AddError and on every Clear, so a view that
-  // sees a new generation with fewer entries knows the list was cleared.
-  uint64_t Generation() const;
+  // How often the list was cleared: a view that sees this change shows
+  // the list anew instead of appending rows.
+  uint64_t Clears() const;
 
   // The grid: the header row, one row per entry, and one empty row.
   int RowCount() const { return static_cast<int>(Count()) + 2; }
@@ -100,7 +101,7 @@ class ErrorList {
 
   mutable std::mutex mutex_;
   std::vector<ErrorEntry> entries_;
-  uint64_t generation_ = 0;
+  uint64_t clears_ = 0;
 
   std::atomic<int> flashState_{-1};
   int flashStepMs_ = 200;

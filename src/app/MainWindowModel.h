@@ -91,6 +91,10 @@ inline constexpr int kPageControlHeight = 294;
 inline constexpr int kPageControlMinWidth = 790;
 inline constexpr int kPlaylistGroupMinHeight = 200;
 
+// The product's pages, handed to the shell with the "https://" prefix.
+inline constexpr const char* kWebAddress = "tagmora.org";
+inline constexpr const char* kForumAddress = "tagmora.org/forum";
+
 // What the playlist's Enter and double-click start; the player fills it.
 class PlayerCommands {
  public:

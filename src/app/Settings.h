@@ -14,7 +14,7 @@ inline constexpr const char* kSettingsFileName = "settings.ini";
 inline constexpr const char* kPlaylistFileName = "playlist.m3u";
 
 enum class SettingType { Boolean, Integer, String };
-enum class SettingForm { Main, Options, AddFolders };
+enum class SettingForm { Main, Options };
 
 // One key of the settings file. Most keys keep one control's state (a
 // check box's mark, a combo box's index, an edit's text, the active page);
@@ -27,6 +27,7 @@ struct SettingKey {
   const char* defaultValue;  // as stored
   SettingForm form = SettingForm::Main;
   const char* control = nullptr;
+  SettingForm twinForm = SettingForm::Main;
   const char* twin = nullptr;
   std::string (*get)(MainWindowModel&) = nullptr;
   void (*set)(MainWindowModel&, const std::string&) = nullptr;

@@ -104,12 +104,14 @@ void AddFoldersModel::OkClick() {
   StartWorker([this, walk, folder, recurse] {
     auto files = std::make_shared<FolderFiles>(CollectFolder(folder, recurse, cancel_));
     poster_.Post(guard_.Wrap([this, walk, files] {
-      size_t added = files->stopped ? 0 : files->paths.size();
-      if (added) playlist_.Append(std::move(files->paths));
+      // A walk stopped by "Cancel" or by closing adds nothing, even when
+      // it ended before it heard of the stop. The dialog is closed then,
+      // and may have been shown again since.
+      const bool current = walk == walk_;
+      size_t added = files->stopped || !current ? 0 : files->paths.size();
+      if (added) playlist_.AppendAll(std::move(files->paths));
       else errors_.AddError("0 files added to playlist", "", false);
-      // A stopped walk has closed the dialog already, and it may have
-      // been shown again since.
-      if (walk != walk_) return;
+      if (!current) return;
       busy_ = false;
       controls_["ShellTreeView1"].SetEnabled(true);
       controls_["ButtonOK"].SetEnabled(true);

@@ -88,7 +88,7 @@ std::string ReadM3U(const std::string& fileName, Playlist& playlist, bool clearF
   std::vector<std::string> items;
   while (NextLine(text, pos, line))
     if (!ContainsExtInf(line)) items.emplace_back(line);
-  playlist.Append(std::move(items));
+  playlist.AppendAll(std::move(items));
   return "OK";
 }
 

@@ -73,10 +73,10 @@ void Playlist::SetItem(int position, std::string text) {
 void Playlist::Append(std::string text) {
   std::vector<std::string> texts;
   texts.push_back(std::move(text));
-  Append(std::move(texts));
+  AppendAll(std::move(texts));
 }
 
-void Playlist::Append(std::vector<std::string> texts) {
+void Playlist::AppendAll(std::vector<std::string> texts) {
   if (texts.empty()) return;
   int first, count = static_cast<int>(texts.size());
   {

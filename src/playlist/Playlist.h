@@ -44,7 +44,8 @@ class Playlist {
   // Replaces a text: position and focus stay, the item's flag is cleared.
   void SetItem(int position, std::string text);
   void Append(std::string text);
-  void Append(std::vector<std::string> texts);
+  // Many at once: one notification for the whole run.
+  void AppendAll(std::vector<std::string> texts);
   void Delete(int position);
   void Clear();
 

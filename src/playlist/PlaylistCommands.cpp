@@ -26,7 +26,7 @@ void PlaylistCommands::AddFiles() {
   dialog.filterPattern = "*.mp3";
   dialog.multiSelect = true;
   dialog.mustExist = true;
-  playlist_.Append(user_.OpenFiles(dialog));
+  playlist_.AppendAll(user_.OpenFiles(dialog));
 }
 
 void PlaylistCommands::LoadList() { ReadList(true); }

@@ -1,6 +1,7 @@
 #include "playlist/Playlist.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstring>
 #include <cwctype>
 #include <numeric>
@@ -15,19 +16,35 @@ bool InRange(int position, size_t count) {
   return position >= 0 && static_cast<size_t>(position) < count;
 }
 
-}  // namespace
+// True when the locale orders texts byte by byte, so no collation key is
+// needed: "C", "POSIX", and C.UTF-8, whose code point order is the byte
+// order of UTF-8.
+bool BytewiseCollation() {
+  const char* name = std::setlocale(LC_COLLATE, nullptr);
+  if (!name) return true;
+  for (const char* bytewise : {"C", "POSIX", "C.UTF-8", "C.utf8"})
+    if (std::strcmp(name, bytewise) == 0) return true;
+  return false;
+}
 
-std::string PlaylistSortKey(const std::string& text) {
+std::string SortKey(const std::string& text, bool bytewise) {
   // Letter case folded by the system's mapping, then the locale's
   // collation key, so that comparing keys bytewise compares as strcoll.
   std::string folded;
   folded.reserve(text.size());
   for (size_t pos = 0; pos < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[pos]);
+    if (c < 0x80) {
+      folded.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+      ++pos;
+      continue;
+    }
     char32_t cp = NextCodePoint(text, pos);
     AppendUtf8(folded, static_cast<char32_t>(std::towlower(static_cast<wint_t>(cp))));
   }
+  if (bytewise) return folded;
   // strxfrm stops at a NUL; paths hold none.
-  std::string key(folded.size() * 2 + 1, '\0');
+  std::string key(folded.size() * 4 + 1, '\0');
   size_t n = std::strxfrm(key.data(), folded.c_str(), key.size());
   if (n >= key.size()) {
     key.assign(n + 1, '\0');
@@ -35,6 +52,12 @@ std::string PlaylistSortKey(const std::string& text) {
   }
   key.resize(n);
   return key;
+}
+
+}  // namespace
+
+std::string PlaylistSortKey(const std::string& text) {
+  return SortKey(text, BytewiseCollation());
 }
 
 int Playlist::Count() const {
@@ -224,8 +247,9 @@ void Playlist::Sort() {
     // Under the lock throughout, so a worker's change to an item in the
     // meantime is neither lost nor read half-sorted.
     std::lock_guard lock(mutex_);
+    const bool bytewise = BytewiseCollation();
     std::vector<std::string> keys(items_.size());
-    for (size_t i = 0; i < items_.size(); ++i) keys[i] = PlaylistSortKey(items_[i]);
+    for (size_t i = 0; i < items_.size(); ++i) keys[i] = SortKey(items_[i], bytewise);
     std::vector<size_t> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),

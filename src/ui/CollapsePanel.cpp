@@ -52,6 +52,7 @@ void TCollapsePanel::Fold() {
     return;
   }
   collapsed_ = true;
+  emit CollapsedChanged(true);
   // Folding in the middle of an unfold keeps the height it was heading for.
   if (!Animating()) expandedHeight_ = height_;
   const int end = headerHeight_ + 1;
@@ -68,6 +69,7 @@ void TCollapsePanel::Unfold() {
     return;
   }
   collapsed_ = false;
+  emit CollapsedChanged(false);
   // An unfold that interrupts a fold goes on from where the fold stopped.
   const int start = std::max(headerHeight_ + 1, height_);
   std::vector<int> steps;

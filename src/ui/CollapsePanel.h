@@ -69,6 +69,8 @@ class TCollapsePanel : public QFrame {
   // Emitted for each height the panel passes through while folding or
   // unfolding, the end height included.
   void HeightStepped(int height);
+  // Emitted when a fold or unfold begins.
+  void CollapsedChanged(bool collapsed);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

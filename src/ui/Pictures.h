@@ -9,8 +9,6 @@ namespace tagmora {
 // The page control's image list: 0 multi-tagger, 1 rename, 2 move,
 // 3 player, 4 tag editor, 5 errors, 6 errors highlighted.
 inline constexpr int kPagePictureCount = 7;
-inline constexpr int kErrorsPicture = 5;
-inline constexpr int kErrorsHighlightedPicture = 6;
 
 // An empty icon for an index outside the list.
 QIcon PagePicture(int index);

@@ -65,7 +65,7 @@ MainWindowModel::MainWindowModel(UserInteraction& user, Poster& poster, std::str
   CreateControls();
   errors_ = std::make_unique<ErrorList>(user_, poster_, controls_);
   playlist_ = std::make_unique<Playlist>(poster_);
-  playlistCommands_ = std::make_unique<PlaylistCommands>(*playlist_, *errors_, user_);
+  playlistCommands_ = std::make_unique<PlaylistCommands>(*playlist_, *errors_, user_, poster_);
   addFolders_ = std::make_unique<AddFoldersModel>(*playlist_, *errors_, poster_);
   addFolders_->SetRememberedFolder(programFolder_ + "/");
   BindCommands();
@@ -187,10 +187,12 @@ void MainWindowModel::BindCommands() {
 void MainWindowModel::StartUp() {
   if (started_) return;
   started_ = true;
+  auto started = startedHandler_;
   // The client takes the width of the page control.
   Resize(layout_.pageControl.width, layout_.clientHeight);
   errors_->SetFlashErrorState(-1);
   LoadSettings(*this);
+  if (started) started();
 }
 
 void MainWindowModel::Resize(int clientWidth, int clientHeight) {
@@ -219,7 +221,12 @@ void MainWindowModel::Close() {
   if (closed_) return;
   closed_ = true;
   for (auto& flag : stopFlags_) flag.store(-1);
-  SaveSettings(*this);
+  addFolders_->Closed();
+  addFolders_->WaitForWorker();
+  playlistCommands_->StopDrops();
+  // Settings never loaded must not be saved over the user's file with
+  // the window's defaults and an empty list.
+  if (started_) SaveSettings(*this);
 }
 
 void MainWindowModel::PlayFocused() {

@@ -4,6 +4,7 @@
 // controls, the stop flags of the batch jobs, and closing.
 
 #include <array>
+#include <functional>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -94,6 +95,9 @@ inline constexpr int kPlaylistGroupMinHeight = 200;
 // The product's pages, handed to the shell with the "https://" prefix.
 inline constexpr const char* kWebAddress = "tagmora.org";
 inline constexpr const char* kForumAddress = "tagmora.org/forum";
+inline constexpr const char* kContactAddress = "tagmora@tagmora.org";  // mailto:
+// The about box's version text.
+inline constexpr const char* kVersionText = "Version 0.1.0, released 7 December 2025";
 
 // What the playlist's Enter and double-click start; the player fills it.
 class PlayerCommands {
@@ -148,6 +152,9 @@ class MainWindowModel {
   // settings and the playlist. Runs once; true once it has run.
   void StartUp();
   bool Started() const { return started_; }
+  // Called at the end of StartUp: the view applies the layout and sets up
+  // the error grid's columns.
+  void SetStartedHandler(std::function<void()> started) { startedHandler_ = std::move(started); }
 
   // The window was resized to this client size: applies the layout rules.
   void Resize(int clientWidth, int clientHeight);
@@ -155,8 +162,8 @@ class MainWindowModel {
   // Width of the error grid's "Path" column for the grid's client width.
   static int PathColumnWidth(int gridClientWidth);
 
-  // Closing: tells every job to stop, saves the settings and the playlist.
-  // Runs once.
+  // Closing: tells every job and walk to stop, saves the settings and the
+  // playlist (unless they were never loaded). Runs once.
   void Close();
 
   // The six stop flags of the batch jobs; any value but 0 means stop.
@@ -196,7 +203,7 @@ class MainWindowModel {
   std::vector<SearchReplaceRule> rules_;
   MainLayout layout_;
   std::array<std::atomic<int32_t>, kStopFlagCount> stopFlags_{};
-  std::function<void()> showOptions_, showAbout_, showAddFolders_;
+  std::function<void()> showOptions_, showAbout_, showAddFolders_, startedHandler_;
   bool started_ = false;
   bool closed_ = false;
   PostGuard guard_;

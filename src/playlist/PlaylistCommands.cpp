@@ -1,7 +1,10 @@
 #include "playlist/PlaylistCommands.h"
 
+#include <sys/stat.h>
+
 #include "app/ErrorList.h"
 #include "app/UserInteraction.h"
+#include "playlist/FolderWalk.h"
 #include "playlist/M3U.h"
 #include "playlist/Playlist.h"
 
@@ -60,6 +63,68 @@ void PlaylistCommands::SaveList() {
   if (!part.empty() && part.find('.') == std::string::npos) name += ".m3u";
   std::string answer = WriteM3U(name, playlist_);
   if (answer != "OK") errors_.AddError("Save List Error: " + answer, "", true);
+}
+
+PlaylistCommands::~PlaylistCommands() { StopDrops(); }
+
+void PlaylistCommands::AddDropped(std::vector<std::string> paths) {
+  if (paths.empty()) return;
+  std::lock_guard lock(dropMutex_);
+  drops_.push_back(std::move(paths));
+  if (!dropWorker_.joinable()) {
+    stopDrops_.store(false);
+    dropWorkerDone_ = false;
+    dropWorker_ = std::thread([this] { DropWorker(); });
+  }
+  dropWake_.notify_one();
+}
+
+void PlaylistCommands::StopDrops() {
+  {
+    std::lock_guard lock(dropMutex_);
+    stopDrops_.store(true);
+    drops_.clear();
+    dropWorkerDone_ = true;
+  }
+  dropWake_.notify_one();
+  if (dropWorker_.joinable()) dropWorker_.join();
+}
+
+void PlaylistCommands::DropWorker() {
+  for (;;) {
+    std::vector<std::string> paths;
+    {
+      std::unique_lock lock(dropMutex_);
+      dropWake_.wait(lock, [this] { return dropWorkerDone_ || !drops_.empty(); });
+      if (dropWorkerDone_) return;
+      paths = std::move(drops_.front());
+      drops_.pop_front();
+    }
+    auto files = std::make_shared<std::vector<std::string>>();
+    bool stopped = false;
+    for (const std::string& path : paths) {
+      struct stat st;
+      if (::stat(path.c_str(), &st) != 0) continue;
+      if (S_ISDIR(st.st_mode)) {
+        FolderFiles found = CollectFolder(path, true, stopDrops_);
+        if (found.stopped) {
+          stopped = true;
+          break;
+        }
+        files->insert(files->end(), found.paths.begin(), found.paths.end());
+      } else if (S_ISREG(st.st_mode) && FileNamePart(path).size() > 4) {
+        std::string tail = path.substr(path.size() - 4);
+        for (char& c : tail)
+          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (tail == ".mp3") files->push_back(path);
+      }
+    }
+    if (stopped) return;
+    poster_.Post(guard_.Wrap([this, files] {
+      if (files->empty()) errors_.AddError("0 files added to playlist", "", false);
+      else playlist_.AppendAll(std::move(*files));
+    }));
+  }
 }
 
 }  // namespace tagmora

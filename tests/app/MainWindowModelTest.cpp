@@ -58,6 +58,20 @@ TEST_F(MainWindowModelTest, ClosingStopsEveryJobAndSavesOnce) {
   EXPECT_EQ(test::ReadFile(dir / "playlist.m3u"), "kept");
 }
 
+TEST_F(MainWindowModelTest, AClosingBeforeStartUpLeavesTheUsersFilesAlone) {
+  test::WriteFile(dir / "settings.ini", "[Form1]\nActivePage=2\n");
+  test::WriteFile(dir / "playlist.m3u", "#EXTM3U\r\n/m/a.mp3\r\n");
+  int started = 0;
+  model.SetStartedHandler([&] { ++started; });
+  model.Close();
+  EXPECT_EQ(test::ReadFile(dir / "settings.ini"), "[Form1]\nActivePage=2\n");
+  EXPECT_EQ(test::ReadFile(dir / "playlist.m3u"), "#EXTM3U\r\n/m/a.mp3\r\n");
+  EXPECT_EQ(model.Stop(MainWindowModel::CancelUpdate).load(), -1);
+  poster.Advance(1);
+  EXPECT_EQ(started, 1);
+  EXPECT_EQ(Main("PageControl1").Index(), 2);
+}
+
 TEST_F(MainWindowModelTest, LayoutFollowsTheRules) {
   const MainLayout& layout = model.Layout();
   model.Resize(1000, 700);

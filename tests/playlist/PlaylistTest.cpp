@@ -1,6 +1,8 @@
 #include "playlist/Playlist.h"
 
 #include <atomic>
+#include <chrono>
+#include <sys/stat.h>
 #include <thread>
 
 #include "app/Fakes.h"
@@ -239,6 +241,48 @@ TEST_F(PlaylistCommandsTest, SaveThenLoadAndAppend) {
   EXPECT_EQ(user.dialogs.back().title, "Load list");
   EXPECT_EQ(user.dialogs.back().filterName, "M3U Files(*.m3u)");
   EXPECT_TRUE(user.boxes.empty());
+}
+
+}  // namespace
+}  // namespace tagmora
+
+namespace tagmora {
+namespace {
+
+class DropTest : public PlaylistCommandsTest {};
+
+TEST_F(DropTest, DroppedFilesAndFoldersAreAddedInOrder) {
+  ::mkdir((dir / "M").c_str(), 0755);
+  ::mkdir((dir / "M/sub").c_str(), 0755);
+  for (const char* file : {"M/b.mp3", "M/A.MP3", "M/.h.mp3", "M/sub/c.mp3", "one.Mp3", ".two.mp3",
+                           "notes.txt"})
+    test::WriteFile(dir / file, "");
+  auto waitFor = [&](auto done) {
+    for (int i = 0; i < 2000 && !done(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      poster.RunPosted();
+    }
+  };
+  model.PlaylistActions().AddDropped(
+      {dir / "one.Mp3", dir / "notes.txt", dir / "M", dir / ".two.mp3", dir / "gone.mp3"});
+  waitFor([&] { return List().Count() > 0; });
+  // A hidden file dropped by name is the user's choice; in a folder it is not.
+  EXPECT_EQ(List().Items(),
+            (std::vector<std::string>{dir / "one.Mp3", dir / "M/A.MP3", dir / "M/b.mp3",
+                                      dir / "M/sub/c.mp3", dir / ".two.mp3"}));
+
+  // Stopped drops add nothing later; the next drop starts afresh.
+  model.PlaylistActions().AddDropped({dir / "M"});
+  model.PlaylistActions().StopDrops();
+  poster.RunPosted();
+
+  List().Clear();
+  model.PlaylistActions().AddDropped({dir / "M/sub", dir / "one.Mp3"});
+  model.PlaylistActions().AddDropped({dir / "notes.txt"});
+  waitFor([&] { return model.Errors().Count() > 0; });
+  EXPECT_EQ(List().Items(), (std::vector<std::string>{dir / "M/sub/c.mp3", dir / "one.Mp3"}));
+  ASSERT_EQ(model.Errors().Count(), 1u);
+  EXPECT_EQ(model.Errors().Entry(0).message, "0 files added to playlist");
 }
 
 }  // namespace

@@ -12,6 +12,10 @@
 
 namespace tagmora {
 
+namespace {
+constexpr int kFlashStepMs = 200;
+}  // namespace
+
 ErrorList::ErrorList(UserInteraction& user, Poster& poster, ControlSet& controls)
     : user_(user),
       poster_(poster),
@@ -50,15 +54,15 @@ void ErrorList::Alert(const std::string& message, const std::string& path, bool 
   }
 }
 
-// Six steps 200 ms apart: highlighted, normal, three times; the last
-// step ends the flash on the normal picture.
+// The tab blinks three times in about a second: highlighted and normal in
+// six steps 200 ms apart, ending on the normal picture.
 void ErrorList::FlashStep(int step) {
   errorsTab_.SetImage(step % 2 == 0 ? kErrorsPictureHighlighted : kErrorsPicture);
   if (step == 5) {
     flashState_.store(-1);
     return;
   }
-  poster_.PostDelayed(flashStepMs_, guard_.Wrap([this, step] { FlashStep(step + 1); }));
+  poster_.PostDelayed(kFlashStepMs, guard_.Wrap([this, step] { FlashStep(step + 1); }));
 }
 
 size_t ErrorList::Count() const {

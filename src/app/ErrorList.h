@@ -77,9 +77,6 @@ class ErrorList {
   // -1 while no flash runs, 0 while the "Errors" tab flashes.
   int FlashErrorState() const { return flashState_.load(); }
   void SetFlashErrorState(int state) { flashState_.store(state); }
-  // The step of the flash; the tab blinks three times in about a second.
-  void SetFlashStepMs(int ms) { flashStepMs_ = ms; }
-
   // For tests: the source of the time text.
   void SetClock(std::function<std::string()> clock) { clock_ = std::move(clock); }
 
@@ -104,7 +101,6 @@ class ErrorList {
   uint64_t clears_ = 0;
 
   std::atomic<int> flashState_{-1};
-  int flashStepMs_ = 200;
   std::map<int, std::function<void()>> watchers_;
   int nextWatcher_ = 1;
   PostGuard guard_;

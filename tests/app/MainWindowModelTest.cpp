@@ -127,17 +127,6 @@ TEST_F(MainWindowModelTest, PlayingTheFocusedItemShowsThePlayerPageWhenAsked) {
   model.PlayFocused();
 }
 
-TEST_F(MainWindowModelTest, EveryMenuItemIsAControlWithItsCaption) {
-  for (const MenuEntry& entry : MenuTable()) {
-    if (std::string(entry.name) == "-") continue;
-    Control* control = model.Controls().Find(entry.name);
-    ASSERT_NE(control, nullptr) << entry.name;
-    EXPECT_EQ(control->Caption(), entry.caption);
-    EXPECT_EQ(control->Checked(), entry.checkable) << entry.name;
-  }
-  for (const PageInfo& page : kPages) EXPECT_EQ(Main(page.name).Image(), page.picture);
-}
-
 TEST_F(MainWindowModelTest, ShellItemsHandTheirTargetToTheShell) {
   Main("Whatsnew1").Click();
   Main("Forum1").Click();

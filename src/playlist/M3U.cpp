@@ -94,13 +94,9 @@ std::string ReadM3U(const std::string& fileName, Playlist& playlist, bool clearF
 
 std::string WriteM3U(const std::string& fileName, const Playlist& playlist) {
   if (FileNamePart(fileName).empty()) return "FileName is invalid!";
-  std::vector<std::string> items = playlist.Items();
-  size_t size = kHeader.size() + 2;
-  for (const std::string& item : items) size += item.size() + 2;
   std::string bytes;
-  bytes.reserve(size);
   bytes.append(kHeader).append("\r\n");
-  for (const std::string& item : items) bytes.append(item).append("\r\n");
+  playlist.ForEachItem([&bytes](const std::string& item) { bytes.append(item).append("\r\n"); });
 
   UniqueFd fd(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (!fd) return FailureText(errno, fileName);

@@ -40,6 +40,13 @@ class Playlist {
   // False past the end (the item may have been removed meanwhile).
   bool TryItem(int position, std::string& text) const;
   std::vector<std::string> Items() const;
+  // Calls visit for each item in order, under the list's lock: for long
+  // lists where a copy of every text would cost more than the work.
+  template <typename Visit>
+  void ForEachItem(Visit visit) const {
+    std::lock_guard lock(mutex_);
+    for (const std::string& item : items_) visit(item);
+  }
 
   // Replaces a text: position and focus stay, the item's flag is cleared.
   void SetItem(int position, std::string text);

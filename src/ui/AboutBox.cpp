@@ -12,10 +12,7 @@
 
 namespace tagmora {
 
-QString AboutBox::VersionText() {
-  return QStringLiteral("Version %1, released %2")
-      .arg(QStringLiteral(TAGMORA_VERSION), QStringLiteral(TAGMORA_RELEASE_DATE));
-}
+QString AboutBox::VersionText() { return QString::fromUtf8(kVersionText); }
 
 AboutBox::AboutBox(Opener opener, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FormAbout"));
@@ -45,12 +42,11 @@ AboutBox::AboutBox(Opener opener, QWidget* parent) : QDialog(parent) {
   web->SetHyperLink(kWebAddress);
   web->SetOpener(opener);
 
-  auto* forum = new TLinkLabel(this);
-  forum->setObjectName(QStringLiteral("LinkLabelForum"));
-  forum->setText(QStringLiteral("Forum: questions, bugs and wishes"));
-  forum->SetLinkType(TLinkType::lthttps);
-  forum->SetHyperLink(kForumAddress);
-  forum->SetOpener(opener);
+  auto* mail = new TLinkLabel(this);
+  mail->setObjectName(QStringLiteral("LinkLabelMail"));
+  mail->SetLinkType(TLinkType::ltmailto);
+  mail->SetHyperLink(kContactAddress);
+  mail->SetOpener(opener);
 
   auto* text = new QVBoxLayout;
   text->addWidget(name);
@@ -59,7 +55,7 @@ AboutBox::AboutBox(Opener opener, QWidget* parent) : QDialog(parent) {
   text->addWidget(about);
   text->addSpacing(8);
   text->addWidget(web);
-  text->addWidget(forum);
+  text->addWidget(mail);
   text->addStretch(1);
 
   auto* top = new QHBoxLayout;

@@ -18,6 +18,7 @@
 #include "app/MainWindowModel.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
+#include "playlist/PlaylistCommands.h"
 #include "ui/AboutBox.h"
 #include "ui/AddFoldersDialog.h"
 #include "ui/CollapsePanel.h"
@@ -69,7 +70,7 @@ MainWindow::MainWindow(MainWindowModel& model, QtPoster& poster, QWidget* parent
   model_.SetShowAboutHandler([this] { about_->ShowModal(); });
   model_.SetShowAddFoldersHandler([this] { addFolders_->ShowModal(); });
 
-  WhenStarted();
+  model_.SetStartedHandler([this] { Started(); });
 
   resize(kInitialWidth, kInitialHeight);
   if (QScreen* screen = this->screen()) {
@@ -83,6 +84,7 @@ MainWindow::~MainWindow() {
   model_.SetShowOptionsHandler({});
   model_.SetShowAboutHandler({});
   model_.SetShowAddFoldersHandler({});
+  model_.SetStartedHandler({});
 }
 
 QWidget* MainWindow::BuildPlaylistBlock(QWidget* parent) {
@@ -94,6 +96,9 @@ QWidget* MainWindow::BuildPlaylistBlock(QWidget* parent) {
   playlist_->setObjectName(QStringLiteral("ListBoxPlayList"));
   playlistModel_ = new PlaylistListModel(model_.PlayList(), this);
   playlistModel_->Attach(playlist_);
+  playlistModel_->SetDropHandler([this](std::vector<std::string> paths) {
+    model_.PlaylistActions().AddDropped(std::move(paths));
+  });
   playlist_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(playlist_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     if (QMenu* menu = popups_.value(QStringLiteral("PopupRemove")))
@@ -161,6 +166,9 @@ void MainWindow::BuildMultiTaggerPage(QWidget* page) {
   }
   stack->addStretch(1);
   scroll->setWidget(box);
+  // The panels sit on the page itself, not on a grey box of their own.
+  box->setAutoFillBackground(false);
+  scroll->viewport()->setAutoFillBackground(false);
 
   auto* layout = new QHBoxLayout(page);
   layout->setContentsMargins(2, 2, 2, 2);
@@ -180,8 +188,6 @@ void MainWindow::BuildErrorsPage(QWidget* page) {
   errorGrid_->verticalHeader()->setDefaultSectionSize(errorGrid_->fontMetrics().height() + 6);
   errorGrid_->horizontalHeader()->setHighlightSections(false);
   errorGrid_->setWordWrap(false);
-  for (int column = 0; column < 4; ++column)
-    errorGrid_->setColumnWidth(column, kErrorColumns[column].width);
   errorGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(errorGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     if (QMenu* menu = popups_.value(QStringLiteral("PopupErrors")))
@@ -274,14 +280,15 @@ void MainWindow::ApplyLayout() {
   place(pageControl_, layout.pageControl);
 }
 
-void MainWindow::WhenStarted() {
-  if (!model_.Started()) {
-    poster_.PostDelayed(1, [this] { WhenStarted(); });
-    return;
-  }
+void MainWindow::Started() {
+  AssertUserInterfaceThread();
   // The start-up gives the client the page control's width.
   const int width = model_.Layout().clientWidth;
   if (width != client_->width()) resize(width + (this->width() - client_->width()), height());
+  // Then the error list gets its column widths.
+  for (int column = 0; column < 4; ++column)
+    errorGrid_->setColumnWidth(column, kErrorColumns[column].width);
+  FitErrorColumns();
 }
 
 void MainWindow::FitErrorColumns() {

@@ -49,7 +49,7 @@ class MainWindow : public QMainWindow {
   void BuildErrorsPage(QWidget* page);
   void BuildMenus();
   void ApplyLayout();
-  void WhenStarted();
+  void Started();
   void FitErrorColumns();
 
   MainWindowModel& model_;

@@ -389,16 +389,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(Main("TabSheetErrors").Image(), kErrorsPicture);
   }
 
+  void droppedFilesAndFoldersAreAdded() {
+    Open();
+    QTemporaryDir music;
+    const QString root = music.path();
+    QDir(root).mkpath("sub");
+    for (const QString name : {"x.mp3", "y.txt", "sub/z.MP3"}) {
+      QFile file(root + "/" + name);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    auto* list = Find<QListView>("ListBoxPlayList");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(root + "/x.mp3"), QUrl::fromLocalFile(root + "/sub")});
+    QVERIFY(list->model()->canDropMimeData(&data, Qt::CopyAction, -1, -1, {}));
+    list->model()->dropMimeData(&data, Qt::CopyAction, -1, -1, {});
+    QTRY_COMPARE(model->PlayList().Count(), 2);
+    QCOMPARE(model->PlayList().Items(),
+             (std::vector<std::string>{(root + "/x.mp3").toStdString(),
+                                       (root + "/sub/z.MP3").toStdString()}));
+  }
+
   void aboutBoxLinksOpenThroughTheShell() {
     Open();
     QTimer::singleShot(0, [this] {
-      auto* web = window->About()->findChild<QLabel*>("LinkLabelWeb");
-      QTest::mouseClick(web, Qt::LeftButton, {}, QPoint(3, 3));
+      for (const char* name : {"LinkLabelWeb", "LinkLabelMail"}) {
+        auto* link = window->About()->findChild<QLabel*>(name);
+        QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3));
+      }
       window->About()->accept();
     });
     Find<QAction>("About1")->trigger();
     QCOMPARE(window->About()->windowTitle(), QStringLiteral("About"));
-    QCOMPARE(user->opened, (std::vector<std::string>{"https://tagmora.org"}));
+    QCOMPARE(user->opened,
+             (std::vector<std::string>{"https://tagmora.org", "mailto:tagmora@tagmora.org"}));
   }
 };
 

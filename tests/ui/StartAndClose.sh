@@ -15,7 +15,7 @@ done
 work=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,7 +28,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 export XDG_CONFIG_HOME="$work/config"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }

@@ -1,4 +1,7 @@
 #include <QAction>
+#include <QCheckBox>
+#include <QFileSystemModel>
+#include <QTreeView>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,9 +25,11 @@
 #include "UiTestMain.h"
 #include "app/Fakes.h"
 #include "app/MainWindowModel.h"
+#include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "ui/CollapsePanel.h"
 #include "ui/AboutBox.h"
+#include "ui/AddFoldersDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/OptionsDialog.h"
 #include "ui/QtPoster.h"
@@ -407,6 +412,55 @@ class MainWindowTest : public QObject {
     QCOMPARE(model->PlayList().Items(),
              (std::vector<std::string>{(root + "/x.mp3").toStdString(),
                                        (root + "/sub/z.MP3").toStdString()}));
+  }
+
+  void addFoldersDialogCountsAndAddsAFolderTree() {
+    Open();
+    QTemporaryDir music;
+    const QString root = music.path();
+    QDir(root).mkpath(".hidden");
+    QDir(root).mkpath("sub");
+    for (const QString name : {"a.mp3", "B.MP3", "x.txt", ".hidden/c.mp3", "sub/d.mp3"}) {
+      QFile file(root + "/" + name);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    model->AddFolders().SetRememberedFolder(root.toStdString());
+    AddFoldersDialog* dialog = window->AddFolders();
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+      QTRY_VERIFY(dialog->isVisible());
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Open Folder(s)"));
+      auto* tree = dialog->findChild<QTreeView*>("ShellTreeView1");
+      auto* files = static_cast<QFileSystemModel*>(tree->model());
+      QCOMPARE(files->filePath(tree->currentIndex()), root);
+      auto* count = dialog->findChild<QPushButton*>("ButtonCountFiles");
+      QCOMPARE(count->text(), QStringLiteral("? Files ..."));
+      QVERIFY(dialog->findChild<QCheckBox*>("CheckBoxRecurse")->isChecked());
+      QTest::mouseClick(count, Qt::LeftButton);
+      QTRY_COMPARE(count->text(), QStringLiteral("4 files, 3 folders"));
+      // Another folder: the old count goes.
+      tree->setCurrentIndex(files->index(root + "/sub"));
+      QCOMPARE(count->text(), QStringLiteral("? Files ..."));
+      tree->setCurrentIndex(files->index(root));
+      checked = true;
+      QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonOK"), Qt::LeftButton);
+    });
+    Find<QAction>("AddFolder1")->trigger();  // modal until OK closes it
+    QVERIFY(checked);
+    QVERIFY(!dialog->isVisible());
+    const std::string r = root.toStdString();
+    QCOMPARE(model->PlayList().Items(),
+             (std::vector<std::string>{r + "/a.mp3", r + "/B.MP3", r + "/.hidden/c.mp3",
+                                       r + "/sub/d.mp3"}));
+    QCOMPARE(model->AddFolders().RememberedFolder(), r);
+
+    // Escape closes the dialog and adds nothing.
+    QTimer::singleShot(0, [&] {
+      QTRY_VERIFY(dialog->isVisible());
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    Find<QAction>("Folder1")->trigger();
+    QCOMPARE(model->PlayList().Count(), 4);
   }
 
   void aboutBoxLinksOpenThroughTheShell() {

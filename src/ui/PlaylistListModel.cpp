@@ -93,7 +93,7 @@ void PlaylistListModel::Changed(const PlaylistChange& change) {
     case PlaylistChange::Kind::Changed: {
       const int last = std::min(rows_, change.first + change.count) - 1;
       if (last >= change.first) emit dataChanged(index(change.first), index(last));
-      ShowSelection();
+      ShowSelection(change.first, last);
       return;
     }
     case PlaylistChange::Kind::Focus:
@@ -102,28 +102,81 @@ void PlaylistListModel::Changed(const PlaylistChange& change) {
   }
 }
 
-void PlaylistListModel::ShowSelection() {
-  if (!view_) return;
-  const std::vector<std::pair<int, int>> ranges = playlist_.SelectedRanges();
-  // Leaves a selection the user is still extending alone when it already
-  // says the same: rewriting it would commit the shift-click range.
-  std::vector<char> shown(static_cast<size_t>(rows_), 0);
-  for (const QItemSelectionRange& range : view_->selectionModel()->selection())
-    for (int row = std::max(0, range.top()); row <= range.bottom() && row < rows_; ++row)
-      shown[static_cast<size_t>(row)] = 1;
-  std::vector<char> wanted(static_cast<size_t>(rows_), 0);
-  for (const auto& [first, last] : ranges)
-    for (int row = std::max(0, first); row <= last && row < rows_; ++row)
-      wanted[static_cast<size_t>(row)] = 1;
-  if (shown == wanted) return;
+namespace {
 
-  QItemSelection selection;
-  for (const auto& [first, last] : ranges) {
-    const int end = std::min(last, rows_ - 1);
-    if (first <= end) selection.select(index(first), index(end));
+// Collects rows into runs, so that a selection is a few ranges.
+class RowRuns {
+ public:
+  explicit RowRuns(const QAbstractItemModel& model) : model_(model) {}
+  void Add(int row) {
+    if (row == last_ + 1 && first_ >= 0) {
+      last_ = row;
+      return;
+    }
+    Flush();
+    first_ = last_ = row;
   }
+  QItemSelection Take() {
+    Flush();
+    return std::move(selection_);
+  }
+
+ private:
+  void Flush() {
+    if (first_ >= 0) selection_.select(model_.index(first_, 0), model_.index(last_, 0));
+    first_ = last_ = -1;
+  }
+  const QAbstractItemModel& model_;
+  QItemSelection selection_;
+  int first_ = -1;
+  int last_ = -1;
+};
+
+// Rows at or above this many are compared through whole-list snapshots.
+constexpr int kRowByRowLimit = 256;
+
+}  // namespace
+
+void PlaylistListModel::ShowSelection() { ShowSelection(0, rows_ - 1); }
+
+void PlaylistListModel::ShowSelection(int first, int last) {
+  if (!view_) return;
+  first = std::max(first, 0);
+  last = std::min(last, rows_ - 1);
+  if (first > last) return;
+  QItemSelectionModel* selection = view_->selectionModel();
+  // Only rows whose flag differs are touched: rewriting the whole
+  // selection would commit a shift-click range the user is still
+  // extending, and would cost a batch job's every failed file a pass over
+  // the list.
+  const size_t size = static_cast<size_t>(last - first + 1);
+  std::vector<char> wanted(size, 0);
+  std::vector<char> shown(size, 0);
+  if (last - first + 1 < kRowByRowLimit) {
+    for (int row = first; row <= last; ++row) {
+      wanted[static_cast<size_t>(row - first)] = playlist_.IsSelected(row);
+      shown[static_cast<size_t>(row - first)] = selection->isSelected(index(row));
+    }
+  } else {
+    const auto mark = [first, last](std::vector<char>& rows, int from, int to) {
+      for (int row = std::max(from, first); row <= std::min(to, last); ++row)
+        rows[static_cast<size_t>(row - first)] = 1;
+    };
+    for (const auto& [from, to] : playlist_.SelectedRanges()) mark(wanted, from, to);
+    for (const QItemSelectionRange& range : selection->selection())
+      mark(shown, range.top(), range.bottom());
+  }
+  RowRuns add(*this), remove(*this);
+  for (size_t i = 0; i < size; ++i) {
+    if (wanted[i] == shown[i]) continue;
+    (wanted[i] ? add : remove).Add(first + static_cast<int>(i));
+  }
+  const QItemSelection toRemove = remove.Take();
+  const QItemSelection toAdd = add.Take();
+  if (toRemove.isEmpty() && toAdd.isEmpty()) return;
   syncing_ = true;
-  view_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  if (!toRemove.isEmpty()) selection->select(toRemove, QItemSelectionModel::Deselect);
+  if (!toAdd.isEmpty()) selection->select(toAdd, QItemSelectionModel::Select);
   syncing_ = false;
 }
 

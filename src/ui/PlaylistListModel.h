@@ -45,6 +45,8 @@ class PlaylistListModel : public QAbstractListModel {
  private:
   void Changed(const PlaylistChange& change);
   void ShowSelection();
+  // Brings the view's selection of rows first to last in line with the flags.
+  void ShowSelection(int first, int last);
   void ShowFocus();
   void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   void ViewCurrentChanged(const QModelIndex& current);

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -259,6 +260,33 @@ class MainWindowTest : public QObject {
     QCOMPARE(model->PlayList().SelectedRanges(), (std::vector<std::pair<int, int>>{{2, 6}}));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCenter(4));
     QCOMPARE(model->PlayList().SelectedRanges(), (std::vector<std::pair<int, int>>{{2, 4}}));
+  }
+
+  void failedFilesMarkedByAWorkerShowSelected() {
+    Open();
+    std::vector<std::string> items;
+    for (int i = 0; i < 10; ++i) items.push_back("/m/" + std::to_string(i) + ".mp3");
+    model->PlayList().AppendAll(items);
+    auto* list = Find<QListView>("ListBoxPlayList");
+    QTRY_COMPARE(list->model()->rowCount(), 10);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(5, 0)).center());
+    // A job clears the selection when it starts, then marks failed files
+    // from its own thread.
+    model->PlayList().SelectNone();
+    std::thread worker([this] {
+      model->PlayList().SetSelected(2, true);
+      model->PlayList().SetSelected(7, true);
+    });
+    worker.join();
+    const auto shown = [list] {
+      std::vector<int> rows;
+      for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+      std::sort(rows.begin(), rows.end());
+      return rows;
+    };
+    QTRY_COMPARE(shown(), (std::vector<int>{2, 7}));
   }
 
   void enterAndDoubleClickPlayTheFocusedItem() {

@@ -260,14 +260,8 @@ void Playlist::Sort() {
     items_ = std::move(sorted);
     std::fill(selected_.begin(), selected_.end(), 0);
     if (InRange(focus_, items_.size())) selected_[focus_] = 1;
-    scrollExtent_ = 600;
   }
   Notify({PlaylistChange::Kind::Reset});
-}
-
-int Playlist::ScrollExtent() const {
-  std::lock_guard lock(mutex_);
-  return scrollExtent_;
 }
 
 int Playlist::Watch(Watcher watcher) {

@@ -77,9 +77,6 @@ class Playlist {
   // afterwards only the item at the old focus position is selected.
   void Sort();
 
-  // Horizontal scroll extent in pixels: 500 at first, 600 after a sort.
-  int ScrollExtent() const;
-
   // Watchers hear of every change, on the user-interface thread, in order.
   using Watcher = std::function<void(const PlaylistChange&)>;
   int Watch(Watcher watcher);
@@ -93,7 +90,6 @@ class Playlist {
   std::vector<std::string> items_;
   std::vector<char> selected_;
   int focus_ = -1;
-  int scrollExtent_ = 500;
   std::map<int, Watcher> watchers_;
   int nextWatcher_ = 1;
   PostGuard guard_;

@@ -87,13 +87,11 @@ TEST_F(PlaylistTest, SortIgnoresCaseAndKeepsFocusAndSelectionAtThePosition) {
   list.SetFocus(2);
   list.SetSelected(0, true);
   list.SetSelected(4, true);
-  EXPECT_EQ(list.ScrollExtent(), 500);
   list.Sort();
   EXPECT_EQ(list.Items(), (std::vector<std::string>{"a/z.mp3", "c:/A.mp3", "C:/B.mp3", "D:/b.mp3",
                                                     "Deleted /m/x.mp3"}));
   EXPECT_EQ(list.Focus(), 2);
   EXPECT_EQ(Flags(list), (std::vector<bool>{false, false, true, false, false}));
-  EXPECT_EQ(list.ScrollExtent(), 600);
   list.SetFocus(-1);
   list.Sort();
   EXPECT_EQ(list.SelectedCount(), 0);

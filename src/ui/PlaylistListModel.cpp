@@ -12,6 +12,10 @@ namespace tagmora {
 
 PlaylistListModel::PlaylistListModel(Playlist& playlist, QObject* parent)
     : QAbstractListModel(parent), playlist_(playlist), rows_(playlist.Count()) {
+  selectionTimer_.setSingleShot(true);
+  selectionTimer_.setInterval(0);
+  connect(&selectionTimer_, &QTimer::timeout, this,
+          [this] { ShowSelection(dirtyFirst_, dirtyLast_); });
   watch_ = playlist_.Watch([this](const PlaylistChange& change) { Changed(change); });
 }
 
@@ -81,19 +85,29 @@ void PlaylistListModel::Changed(const PlaylistChange& change) {
       beginResetModel();
       rows_ = playlist_.Count();
       endResetModel();
+      selectionTimer_.stop();
       ShowSelection();
       ShowFocus();
       return;
-    case PlaylistChange::Kind::Inserted:
-      if (change.count <= 0) return;
-      beginInsertRows({}, rows_, rows_ + change.count - 1);
-      rows_ += change.count;
+    case PlaylistChange::Kind::Inserted: {
+      // Items only ever go to the end; the count says how many are new.
+      const int count = playlist_.Count();
+      if (count < rows_) return Changed({PlaylistChange::Kind::Reset});
+      if (count == rows_) return;
+      beginInsertRows({}, rows_, count - 1);
+      rows_ = count;
       endInsertRows();
       return;
+    }
     case PlaylistChange::Kind::Changed: {
       const int last = std::min(rows_, change.first + change.count) - 1;
-      if (last >= change.first) emit dataChanged(index(change.first), index(last));
-      ShowSelection(change.first, last);
+      if (last < change.first) return;
+      emit dataChanged(index(change.first), index(last));
+      // A job marks its failed files one by one: the view catches up once
+      // for all the marks that arrived together.
+      dirtyFirst_ = selectionTimer_.isActive() ? std::min(dirtyFirst_, change.first) : change.first;
+      dirtyLast_ = selectionTimer_.isActive() ? std::max(dirtyLast_, last) : last;
+      if (!selectionTimer_.isActive()) selectionTimer_.start();
       return;
     }
     case PlaylistChange::Kind::Focus:
@@ -109,7 +123,7 @@ class RowRuns {
  public:
   explicit RowRuns(const QAbstractItemModel& model) : model_(model) {}
   void Add(int row) {
-    if (row == last_ + 1 && first_ >= 0) {
+    if (first_ >= 0 && row == last_ + 1) {
       last_ = row;
       return;
     }
@@ -132,51 +146,67 @@ class RowRuns {
   int last_ = -1;
 };
 
-// Rows at or above this many are compared through whole-list snapshots.
-constexpr int kRowByRowLimit = 256;
+// Up to this many differing rows are changed one by one; beyond, the
+// view's selection is built anew, since Qt compares selections range by
+// range and a selection of many ranges makes each small change costly.
+constexpr int kRowByRowLimit = 64;
+
+// The flags of rows first to last from a list of (first, last) ranges.
+std::vector<char> Flags(int first, int last, const std::vector<std::pair<int, int>>& ranges) {
+  std::vector<char> flags(static_cast<size_t>(last - first + 1), 0);
+  for (const auto& [from, to] : ranges)
+    for (int row = std::max(from, first); row <= std::min(to, last); ++row)
+      flags[static_cast<size_t>(row - first)] = 1;
+  return flags;
+}
 
 }  // namespace
 
 void PlaylistListModel::ShowSelection() { ShowSelection(0, rows_ - 1); }
 
 void PlaylistListModel::ShowSelection(int first, int last) {
-  if (!view_) return;
   first = std::max(first, 0);
   last = std::min(last, rows_ - 1);
-  if (first > last) return;
+  if (!view_ || first > last) return;
   QItemSelectionModel* selection = view_->selectionModel();
-  // Only rows whose flag differs are touched: rewriting the whole
-  // selection would commit a shift-click range the user is still
-  // extending, and would cost a batch job's every failed file a pass over
-  // the list.
-  const size_t size = static_cast<size_t>(last - first + 1);
-  std::vector<char> wanted(size, 0);
-  std::vector<char> shown(size, 0);
-  if (last - first + 1 < kRowByRowLimit) {
-    for (int row = first; row <= last; ++row) {
-      wanted[static_cast<size_t>(row - first)] = playlist_.IsSelected(row);
-      shown[static_cast<size_t>(row - first)] = selection->isSelected(index(row));
-    }
+  std::vector<char> wanted;
+  if (last - first < kRowByRowLimit) {
+    for (int row = first; row <= last; ++row) wanted.push_back(playlist_.IsSelected(row));
   } else {
-    const auto mark = [first, last](std::vector<char>& rows, int from, int to) {
-      for (int row = std::max(from, first); row <= std::min(to, last); ++row)
-        rows[static_cast<size_t>(row - first)] = 1;
-    };
-    for (const auto& [from, to] : playlist_.SelectedRanges()) mark(wanted, from, to);
-    for (const QItemSelectionRange& range : selection->selection())
-      mark(shown, range.top(), range.bottom());
+    wanted = Flags(first, last, playlist_.SelectedRanges());
   }
+  std::vector<std::pair<int, int>> shownRanges;
+  for (const QItemSelectionRange& range : selection->selection())
+    shownRanges.emplace_back(range.top(), range.bottom());
+  const std::vector<char> shown = Flags(first, last, shownRanges);
+
+  // Rows whose flag differs are the only ones touched: rewriting a
+  // selection the user is still extending with Shift would commit it.
   RowRuns add(*this), remove(*this);
-  for (size_t i = 0; i < size; ++i) {
+  int differing = 0;
+  for (int row = first; row <= last; ++row) {
+    const size_t i = static_cast<size_t>(row - first);
     if (wanted[i] == shown[i]) continue;
-    (wanted[i] ? add : remove).Add(first + static_cast<int>(i));
+    (wanted[i] ? add : remove).Add(row);
+    ++differing;
   }
-  const QItemSelection toRemove = remove.Take();
-  const QItemSelection toAdd = add.Take();
-  if (toRemove.isEmpty() && toAdd.isEmpty()) return;
+  if (differing == 0) return;
   syncing_ = true;
-  if (!toRemove.isEmpty()) selection->select(toRemove, QItemSelectionModel::Deselect);
-  if (!toAdd.isEmpty()) selection->select(toAdd, QItemSelectionModel::Select);
+  if (differing <= kRowByRowLimit) {
+    const QItemSelection toRemove = remove.Take();
+    const QItemSelection toAdd = add.Take();
+    if (!toRemove.isEmpty()) selection->select(toRemove, QItemSelectionModel::Deselect);
+    if (!toAdd.isEmpty()) selection->select(toAdd, QItemSelectionModel::Select);
+  } else {
+    RowRuns all(*this);
+    for (const auto& [from, to] : playlist_.SelectedRanges())
+      for (int row = std::max(from, 0); row <= to && row < rows_; ++row) all.Add(row);
+    const QModelIndex current = selection->currentIndex();
+    selection->reset();  // quietly: comparing the old selection is the slow part
+    selection->select(all.Take(), QItemSelectionModel::Select);
+    selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    view_->viewport()->update();
+  }
   syncing_ = false;
 }
 

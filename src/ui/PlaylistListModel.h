@@ -7,6 +7,7 @@
 #include <QAbstractListModel>
 #include <QItemSelection>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <string>
@@ -44,8 +45,9 @@ class PlaylistListModel : public QAbstractListModel {
 
  private:
   void Changed(const PlaylistChange& change);
+  // Brings the view's selection in line with the playlist's flags, for
+  // every row or for rows first to last.
   void ShowSelection();
-  // Brings the view's selection of rows first to last in line with the flags.
   void ShowSelection(int first, int last);
   void ShowFocus();
   void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -58,6 +60,9 @@ class PlaylistListModel : public QAbstractListModel {
   int rows_ = 0;
   QPointer<QListView> view_;
   bool syncing_ = false;
+  QTimer selectionTimer_;
+  int dirtyFirst_ = 0;  // the rows whose flags changed since the last catch-up
+  int dirtyLast_ = -1;
   std::function<void(std::vector<std::string>)> dropHandler_;
 };
 

@@ -289,6 +289,31 @@ class MainWindowTest : public QObject {
     QTRY_COMPARE(shown(), (std::vector<int>{2, 7}));
   }
 
+  void manyScatteredFlagsShowAsTheyAre() {
+    Open();
+    std::vector<std::string> items;
+    for (int i = 0; i < 300; ++i) items.push_back("/m/" + std::to_string(i) + ".mp3");
+    model->PlayList().AppendAll(items);
+    auto* list = Find<QListView>("ListBoxPlayList");
+    QTRY_COMPARE(list->model()->rowCount(), 300);
+    list->setCurrentIndex(list->model()->index(10, 0));
+    for (int i = 0; i < 300; i += 2) model->PlayList().SetSelected(i, true);
+    model->PlayList().InvertSelection();
+    const auto selectedRows = [list] {
+      std::vector<int> rows;
+      for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+      std::sort(rows.begin(), rows.end());
+      return rows;
+    };
+    std::vector<int> odd;
+    for (int i = 1; i < 300; i += 2) odd.push_back(i);
+    QTRY_COMPARE(selectedRows(), odd);
+    // The focus stays where the user put it.
+    QCOMPARE(list->currentIndex().row(), 10);
+    QCOMPARE(model->PlayList().Focus(), 10);
+  }
+
   void enterAndDoubleClickPlayTheFocusedItem() {
     Open();
     RecordingPlayer player;

@@ -44,8 +44,8 @@ constexpr int kPanelHeight = 120;
 
 }  // namespace
 
-MainWindow::MainWindow(MainWindowModel& model, QtPoster& poster, QWidget* parent)
-    : QMainWindow(parent), model_(model), poster_(poster) {
+MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
+    : QMainWindow(parent), model_(model) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(Q(MainWindowModel::kCaption));
   setWindowIcon(ProgramPicture());

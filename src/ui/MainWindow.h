@@ -22,14 +22,13 @@ class ErrorGridModel;
 class MainWindowModel;
 class OptionsDialog;
 class PlaylistListModel;
-class QtPoster;
 class TCollapsePanel;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  MainWindow(MainWindowModel& model, QtPoster& poster, QWidget* parent = nullptr);
+  explicit MainWindow(MainWindowModel& model, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The pop-up menu of that name, or null.
@@ -53,7 +52,6 @@ class MainWindow : public QMainWindow {
   void FitErrorColumns();
 
   MainWindowModel& model_;
-  QtPoster& poster_;
   QWidget* client_ = nullptr;
   QWidget* playlistGroup_ = nullptr;
   QWidget* pageControl_ = nullptr;

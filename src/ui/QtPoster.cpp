@@ -40,14 +40,6 @@ void QtPoster::PostDelayed(int delayMs, std::function<void()> work) {
 
 bool QtPoster::OnUserInterfaceThread() const { return QThread::currentThread() == thread(); }
 
-void QtPoster::DeliverUntil(const std::function<bool()>& done) {
-  while (!done()) {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    QThread::msleep(1);
-  }
-}
-
 void AssertUserInterfaceThread() {
   Q_ASSERT_X(QCoreApplication::instance() &&
                  QThread::currentThread() == QCoreApplication::instance()->thread(),

@@ -20,10 +20,6 @@ class QtPoster : public QObject, public Poster {
   void Post(std::function<void()> work) override;
   void PostDelayed(int delayMs, std::function<void()> work) override;
   bool OnUserInterfaceThread() const override;
-
-  // Keeps delivering posted work until done() answers true: a worker that
-  // waits for the user-interface thread can then finish before a join.
-  void DeliverUntil(const std::function<bool()>& done);
 };
 
 // Stops a Debug build when a view update runs on another thread: the

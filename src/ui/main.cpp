@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
   const std::string programFolder = tagmora::ProgramFolder();
   tagmora::MainWindowModel model(user, poster, programFolder,
                                  tagmora::SettingsFolder(programFolder));
-  tagmora::MainWindow window(model, poster);
+  tagmora::MainWindow window(model);
   user.SetOwner(&window);
   window.show();
   return QApplication::exec();

@@ -95,7 +95,7 @@ class MainWindowTest : public QObject {
     user = std::make_unique<test::FakeUser>();
     const std::string folder = dir->path().toStdString();
     model = std::make_unique<MainWindowModel>(*user, *poster, folder, folder);
-    window = std::make_unique<MainWindow>(*model, *poster);
+    window = std::make_unique<MainWindow>(*model);
   }
 
   void cleanup() {

@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -85,22 +84,6 @@ class QtSeamsTest : public QObject {
     }
     QTest::qWait(30);
     QVERIFY(!ran);
-  }
-
-  void aWorkerWaitingForTheUserInterfaceCanBeJoined() {
-    // The worker blocks until its posted work has run; a plain join() on
-    // the user-interface thread would wait for ever.
-    QtPoster poster;
-    std::atomic<bool> ended{false};
-    std::thread worker([&] {
-      std::promise<void> answered;
-      poster.Post([&] { answered.set_value(); });
-      answered.get_future().wait();
-      ended = true;
-    });
-    poster.DeliverUntil([&] { return ended.load(); });
-    worker.join();
-    QVERIFY(ended);
   }
 
   void messageBoxesShowCaptionIconTextAndButtons() {

@@ -23,8 +23,6 @@ class AddFoldersDialog : public QDialog {
   // Resets the model, selects the remembered folder and runs modally.
   int ShowModal();
 
-  QTreeView* Tree() const { return tree_; }
-
  protected:
   void reject() override;
 

@@ -54,6 +54,28 @@ class CollapsePanelTest : public QObject {
     QVERIFY(!panel.Header()->isCheckable());
   }
 
+  void headerSitsOnTopOrWhereTheFormPutsIt() {
+    QWidget window;
+    TCollapsePanel panel(&window);
+    panel.resize(336, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(panel.Header()->geometry(), QRect(1, 1, 334, 20));  // inside the bevel
+    panel.SetHeaderAlignTop(false);
+    panel.SetHeaderLeft(10);
+    panel.SetHeaderTop(4);
+    panel.SetHeaderWidth(200);
+    panel.SetHeaderHeight(24);
+    QCOMPARE(panel.Header()->geometry(), QRect(10, 4, 200, 24));
+    panel.SetHeaderFlat(true);
+    QVERIFY(panel.Header()->isFlat());
+    panel.SetHeaderCaption(QStringLiteral("Options"));
+    QCOMPARE(panel.HeaderCaption(), QStringLiteral("Options"));
+    // A folded panel keeps the header's height and one pixel more.
+    panel.SetCollapsed(true);
+    QTRY_COMPARE(panel.height(), 25);
+  }
+
   void foldAndUnfoldPassThroughTheMultiplesOfTheSpeed() {
     TCollapsePanel panel;
     panel.SetPanelHeight(177);

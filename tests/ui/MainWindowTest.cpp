@@ -204,24 +204,6 @@ class MainWindowTest : public QObject {
     }
   }
 
-  void menuItemsOfADropDownRunTheirCommands() {
-    Open();
-    model->PlayList().AppendAll(std::vector<std::string>{"/m/b.mp3", "/m/a.mp3", "/m/c.mp3"});
-    auto* list = Find<QListView>("ListBoxPlayList");
-    QTRY_COMPARE(list->model()->rowCount(), 3);
-    QTest::mouseClick(Find<QPushButton>("ButtonSel"), Qt::LeftButton);
-    QMenu* menu = window->PopupMenu("PopupSelect");
-    QTRY_VERIFY(menu->isVisible());
-    menu->setActiveAction(Find<QAction>("Selectall1"));
-    QTest::keyClick(menu, Qt::Key_Return);
-    QTRY_COMPARE(model->PlayList().SelectedCount(), 3);
-    QTRY_COMPARE(list->selectionModel()->selectedRows().size(), 3);
-
-    Find<QAction>("Invertselection2")->trigger();
-    QCOMPARE(model->PlayList().SelectedCount(), 0);
-    QTRY_COMPARE(list->selectionModel()->selectedRows().size(), 0);
-  }
-
   void deleteRemovesTheSelectedItems() {
     Open();
     model->PlayList().AppendAll(

@@ -1,0 +1,212 @@
+#pragma once
+// The main window model: creation and start-up, the pages, menus and
+// pop-up menus with their commands, the layout rules, the options dialog's
+// controls, the stop flags of the batch jobs, and closing.
+
+#include <array>
+#include <functional>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/Control.h"
+#include "app/ErrorList.h"
+#include "app/Poster.h"
+#include "app/UserInteraction.h"
+
+namespace tagmora {
+
+class Playlist;
+class PlaylistCommands;
+class AddFoldersModel;
+
+struct PageInfo {
+  const char* name;     // the tab sheet's control name
+  const char* caption;
+  int picture;          // index into the page pictures 0..6
+};
+// The pages of "PageControl1" in order.
+inline constexpr std::array<PageInfo, 6> kPages = {{
+    {"TabSheetMultiTag", "Multi Tagger", 0},
+    {"TabSheetId3", "ID3 Tags", 4},
+    {"TabSheet2", "Multi Rename Tool", 1},
+    {"TabSheet6", "Multi Move Tool", 2},
+    {"TabSheetMp3PlayerInfo", "Mp3 Player - MPEG info", 3},
+    {"TabSheetErrors", "Errors", 5},
+}};
+inline constexpr int kPlayerPage = 4;
+inline constexpr int kErrorsPage = 5;
+
+// One item of the main menu or of a pop-up menu. The view builds the menus
+// from this table and binds each item to the control of the same name.
+struct MenuEntry {
+  const char* menu;     // a main menu's caption, or a pop-up menu's name
+  const char* submenu;  // caption of the submenu it sits under, or ""
+  const char* name;     // control name; "-" for a separator
+  const char* caption;
+  const char* shortcut;  // key sequence text ("Ins", "Del") or ""
+  bool checkable;
+};
+// Main menu first (in menu order), then the pop-up menus.
+const std::vector<MenuEntry>& MenuTable();
+// The pop-up menu each playlist button opens below itself.
+struct ButtonMenu {
+  const char* button;
+  const char* caption;
+  const char* hint;
+  const char* popup;
+};
+inline constexpr std::array<ButtonMenu, 5> kPlaylistButtons = {{
+    {"ButtonAdd", "Add", "Add files or folders", "PopupAdd"},
+    {"ButtonRemove", "Remove", "Remove files", "PopupRemove"},
+    {"ButtonSel", "Select", "Selection options", "PopupSelect"},
+    {"ButtonSort", "Sort", "Sort options", "PopupSort"},
+    {"ButtonList", "List", "List options", "PopupList"},
+}};
+
+// The four option panels of the multi-tagger page, an accordion.
+inline constexpr std::array<std::pair<const char*, const char*>, 4> kOptionPanels = {{
+    {"CollapsePanelAutocomplete", "Auto complete"},
+    {"CollapsePanelStringFormat", "String format"},
+    {"CollapsePanelSearchReplace", "Search and Replace"},
+    {"CollapsePanelOptions", "Options"},
+}};
+
+// Geometry of the main window in pixels; the view applies it.
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+struct MainLayout {
+  int clientWidth = 800;
+  int clientHeight = 590;
+  Rect playlistGroup;  // "GroupBoxPlayList"
+  Rect pageControl;    // "PageControl1"
+};
+inline constexpr int kInitialWidth = 800;
+inline constexpr int kInitialHeight = 590;
+inline constexpr int kPageControlHeight = 294;
+inline constexpr int kPageControlMinWidth = 790;
+inline constexpr int kPlaylistGroupMinHeight = 200;
+
+// The product's pages, handed to the shell with the "https://" prefix.
+inline constexpr const char* kWebAddress = "tagmora.org";
+inline constexpr const char* kForumAddress = "tagmora.org/forum";
+inline constexpr const char* kContactAddress = "tagmora@tagmora.org";  // mailto:
+// The about box's version text.
+inline constexpr const char* kVersionText = "Version 0.1.0, released 7 December 2025";
+
+// What the playlist's Enter and double-click start; the player fills it.
+class PlayerCommands {
+ public:
+  virtual ~PlayerCommands() = default;
+  virtual void Play() = 0;
+  virtual void Pause() = 0;
+  virtual void Stop() = 0;
+  virtual void Next() = 0;
+  virtual void Previous() = 0;
+};
+
+// One search-and-replace rule: its check mark and its texts
+// ("Search for", "Replace with", "Search in").
+struct SearchReplaceRule {
+  bool checked = false;
+  std::vector<std::string> texts;
+  bool operator==(const SearchReplaceRule&) const = default;
+};
+
+class MainWindowModel {
+ public:
+  // settingsFolder holds "settings.ini" and "playlist.m3u" (see
+  // SettingsFolder() in app/Settings.h); programFolder is where
+  // "history.txt" lives and where the report dialog opens.
+  MainWindowModel(UserInteraction& user, Poster& poster, std::string programFolder,
+                  std::string settingsFolder);
+  ~MainWindowModel();
+  MainWindowModel(const MainWindowModel&) = delete;
+  MainWindowModel& operator=(const MainWindowModel&) = delete;
+
+  static constexpr const char* kCaption = "Tagmora";
+
+  // Main window controls: pages, tab sheets, menu items, playlist buttons,
+  // panels, genre lists, the error page's buttons.
+  ControlSet& Controls() { return controls_; }
+  // The options dialog "TFormOptions" ("Options", always on top, not modal).
+  ControlSet& OptionsControls() { return options_; }
+  ErrorList& Errors() { return *errors_; }
+  Playlist& PlayList() { return *playlist_; }
+  PlaylistCommands& PlaylistActions() { return *playlistCommands_; }
+  AddFoldersModel& AddFolders() { return *addFolders_; }
+  UserInteraction& User() { return user_; }
+  Poster& Posts() { return poster_; }
+
+  const std::string& ProgramFolder() const { return programFolder_; }
+  const std::string& SettingsFolder() const { return settingsFolder_; }
+  std::string SettingsPath() const;
+  std::string PlaylistPath() const;
+
+  // The start-up timer's work (posted 1 ms after creation): loads the
+  // settings and the playlist. Runs once; true once it has run.
+  void StartUp();
+  bool Started() const { return started_; }
+  // Called at the end of StartUp: the view applies the layout and sets up
+  // the error grid's columns.
+  void SetStartedHandler(std::function<void()> started) { startedHandler_ = std::move(started); }
+
+  // The window was resized to this client size: applies the layout rules.
+  void Resize(int clientWidth, int clientHeight);
+  const MainLayout& Layout() const { return layout_; }
+  // Width of the error grid's "Path" column for the grid's client width.
+  static int PathColumnWidth(int gridClientWidth);
+
+  // Closing: tells every job and walk to stop, saves the settings and the
+  // playlist (unless they were never loaded). Runs once.
+  void Close();
+
+  // The six stop flags of the batch jobs; any value but 0 means stop.
+  enum StopFlag { CancelUpdate, CancelRename, CancelMove, CancelRemoveTags,
+                  StopUpdateTimer, StopRemoveTagsTimer, kStopFlagCount };
+  std::atomic<int32_t>& Stop(StopFlag flag) { return stopFlags_[flag]; }
+
+  // The player commands; without a player they do nothing.
+  void SetPlayer(PlayerCommands* player) { player_ = player; }
+  // Enter or double-click in the playlist.
+  void PlayFocused();
+
+  std::vector<SearchReplaceRule>& Rules() { return rules_; }
+
+  // The events the view forwards that are not a control's click.
+  void ShowErrorsPage();
+  void SetShowOptionsHandler(std::function<void()> show) { showOptions_ = std::move(show); }
+  void SetShowAboutHandler(std::function<void()> show) { showAbout_ = std::move(show); }
+  void SetShowAddFoldersHandler(std::function<void()> show) { showAddFolders_ = std::move(show); }
+
+ private:
+  void CreateControls();
+  void BindCommands();
+  void SetAlertOption(const char* menuItem, const char* checkBox, bool checked);
+
+  UserInteraction& user_;
+  Poster& poster_;
+  std::string programFolder_;
+  std::string settingsFolder_;
+  ControlSet controls_;
+  ControlSet options_;
+  std::unique_ptr<ErrorList> errors_;
+  std::unique_ptr<Playlist> playlist_;
+  std::unique_ptr<PlaylistCommands> playlistCommands_;
+  std::unique_ptr<AddFoldersModel> addFolders_;
+  PlayerCommands* player_ = nullptr;
+  std::vector<SearchReplaceRule> rules_;
+  MainLayout layout_;
+  std::array<std::atomic<int32_t>, kStopFlagCount> stopFlags_{};
+  std::function<void()> showOptions_, showAbout_, showAddFolders_, startedHandler_;
+  bool started_ = false;
+  bool closed_ = false;
+  PostGuard guard_;
+};
+
+}  // namespace tagmora

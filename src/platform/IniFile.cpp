@@ -1,0 +1,204 @@
+#include "platform/IniFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/UniqueFd.h"
+
+namespace tagmora {
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+// "[name]" gives name.
+bool SectionOf(std::string_view line, std::string_view& name) {
+  line = Trim(line);
+  if (line.size() < 2 || line.front() != '[') return false;
+  size_t close = line.find(']');
+  if (close == std::string_view::npos) return false;
+  name = Trim(line.substr(1, close - 1));
+  return true;
+}
+
+// "key=value" gives both; comment lines give nothing.
+bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value) {
+  std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') return false;
+  size_t equals = trimmed.find('=');
+  if (equals == std::string_view::npos) return false;
+  key = Trim(trimmed.substr(0, equals));
+  value = Trim(trimmed.substr(equals + 1));
+  return !key.empty();
+}
+
+std::string DecodeValue(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+  return std::string(value);
+}
+
+// One line per value: line breaks become blanks. Blanks at either end
+// would be lost to every reader, so such a value goes in quotes; so does
+// a quoted one, whose quotes a reader would otherwise take away.
+std::string EncodeValue(const std::string& value) {
+  std::string text = value;
+  for (char& c : text)
+    if (c == '\r' || c == '\n') c = ' ';
+  bool quote = !text.empty() && (text.front() == ' ' || text.front() == '\t' ||
+                                 text.back() == ' ' || text.back() == '\t' ||
+                                 (text.size() >= 2 && text.front() == '"' && text.back() == '"'));
+  return quote ? '"' + text + '"' : text;
+}
+
+// The file's lines without their line ends; false when it cannot be read
+// (a missing file reads as empty).
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return errno == ENOENT;
+  std::string bytes;
+  char buffer[1 << 14];
+  for (;;) {
+    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    pos = end + 1;
+  }
+  return true;
+}
+
+// Writes a new file beside the old one and puts it in its place, so a
+// failed write leaves the old file whole.
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes.append(line).append("\n");
+  struct stat old;
+  mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0666;
+  std::string temp = path + ".new";
+  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (!fd) return false;
+  auto fail = [&] {
+    int saved = errno;
+    fd.Reset();
+    ::unlink(temp.c_str());
+    errno = saved;
+    return false;
+  };
+  for (size_t done = 0; done < bytes.size();) {
+    ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail();
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd.Release()) != 0) return fail();
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int saved = errno;
+    ::unlink(temp.c_str());
+    errno = saved;
+    return false;
+  }
+  return true;
+}
+
+// Lines [begin, end) of the section's body; false when it is missing.
+bool FindSection(const std::vector<std::string>& lines, const std::string& section,
+                 size_t& begin, size_t& end) {
+  std::string_view name;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!SectionOf(lines[i], name) || !SameName(name, section)) continue;
+    begin = i + 1;
+    end = begin;
+    while (end < lines.size() && !SectionOf(lines[end], name)) ++end;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> IniFile::Read(const std::string& section,
+                                         const std::string& key) const {
+  std::vector<std::string> lines;
+  if (!ReadLines(path_, lines)) return std::nullopt;
+  size_t begin, end;
+  if (!FindSection(lines, section, begin, end)) return std::nullopt;
+  std::string_view name, value;
+  for (size_t i = begin; i < end; ++i)
+    if (KeyOf(lines[i], name, value) && SameName(name, key)) return DecodeValue(value);
+  return std::nullopt;
+}
+
+bool IniFile::Write(const std::string& section, const std::string& key,
+                    const std::string& value) {
+  std::vector<std::string> lines;
+  if (!ReadLines(path_, lines)) return false;
+  std::string line = key + "=" + EncodeValue(value);
+  size_t begin, end;
+  if (!FindSection(lines, section, begin, end)) {
+    if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+    lines.push_back("[" + section + "]");
+    lines.push_back(line);
+    return WriteLines(path_, lines);
+  }
+  std::string_view name, old;
+  for (size_t i = begin; i < end; ++i) {
+    if (KeyOf(lines[i], name, old) && SameName(name, key)) {
+      if (lines[i] == line) return true;
+      lines[i] = line;
+      return WriteLines(path_, lines);
+    }
+  }
+  // After the section's last line that is not blank.
+  size_t at = end;
+  while (at > begin && Trim(lines[at - 1]).empty()) --at;
+  lines.insert(lines.begin() + static_cast<long>(at), line);
+  return WriteLines(path_, lines);
+}
+
+bool IniFile::DeleteKey(const std::string& section, const std::string& key) {
+  std::vector<std::string> lines;
+  if (!ReadLines(path_, lines)) return false;
+  size_t begin, end;
+  if (!FindSection(lines, section, begin, end)) return true;
+  std::string_view name, value;
+  bool removed = false;
+  for (size_t i = end; i-- > begin;) {
+    if (KeyOf(lines[i], name, value) && SameName(name, key)) {
+      lines.erase(lines.begin() + static_cast<long>(i));
+      removed = true;
+    }
+  }
+  return !removed || WriteLines(path_, lines);
+}
+
+}  // namespace tagmora

@@ -1,0 +1,70 @@
+#pragma once
+// "TForm1": the main window. The playlist block on top, the page control
+// with its six pages below, the main menu and the pop-up menus. It draws
+// the main window model and forwards the user's clicks and keys to it.
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class QListView;
+class QMenu;
+class QTableView;
+
+namespace tagmora {
+
+class AboutBox;
+class AddFoldersDialog;
+class ControlBinder;
+class ErrorGridModel;
+class MainWindowModel;
+class OptionsDialog;
+class PlaylistListModel;
+class TCollapsePanel;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(MainWindowModel& model, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The pop-up menu of that name, or null.
+  QMenu* PopupMenu(const QString& name) const { return popups_.value(name); }
+  OptionsDialog* Options() const { return options_; }
+  AddFoldersDialog* AddFolders() const { return addFolders_; }
+  AboutBox* About() const { return about_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* BuildPlaylistBlock(QWidget* parent);
+  QWidget* BuildPages(QWidget* parent);
+  void BuildMultiTaggerPage(QWidget* page);
+  void BuildErrorsPage(QWidget* page);
+  void BuildMenus();
+  void ApplyLayout();
+  void Started();
+  void FitErrorColumns();
+
+  MainWindowModel& model_;
+  QWidget* client_ = nullptr;
+  QWidget* playlistGroup_ = nullptr;
+  QWidget* pageControl_ = nullptr;
+  QListView* playlist_ = nullptr;
+  QTableView* errorGrid_ = nullptr;
+  QHash<QString, QMenu*> popups_;
+  PlaylistListModel* playlistModel_ = nullptr;
+  ErrorGridModel* errorModel_ = nullptr;
+  std::vector<ControlBinder*> binders_;
+  AddFoldersDialog* addFolders_ = nullptr;
+  AboutBox* about_ = nullptr;
+  OptionsDialog* options_ = nullptr;
+  bool closed_ = false;
+};
+
+}  // namespace tagmora

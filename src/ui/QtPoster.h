@@ -1,0 +1,29 @@
+#pragma once
+// The posting seam on Qt: work goes through the event queue of the
+// user-interface thread.
+
+#include <QObject>
+
+#include <functional>
+
+#include "app/Poster.h"
+
+namespace tagmora {
+
+class QtPoster : public QObject, public Poster {
+  Q_OBJECT
+
+ public:
+  // Create it on the user-interface thread; posted work dies with it.
+  explicit QtPoster(QObject* parent = nullptr);
+
+  void Post(std::function<void()> work) override;
+  void PostDelayed(int delayMs, std::function<void()> work) override;
+  bool OnUserInterfaceThread() const override;
+};
+
+// Stops a Debug build when a view update runs on another thread: the
+// thread sanitizer cannot see a worker touching a widget.
+void AssertUserInterfaceThread();
+
+}  // namespace tagmora

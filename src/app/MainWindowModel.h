@@ -97,7 +97,7 @@ inline constexpr const char* kWebAddress = "tagmora.org";
 inline constexpr const char* kForumAddress = "tagmora.org/forum";
 inline constexpr const char* kContactAddress = "tagmora@tagmora.org";  // mailto:
 // The about box's version text.
-inline constexpr const char* kVersionText = "Version 0.1.0, released 7 December 2025";
+inline constexpr const char* kVersionText = "Version 0.1.0, released 7 December 2026";
 
 // What the playlist's Enter and double-click start; the player fills it.
 class PlayerCommands {

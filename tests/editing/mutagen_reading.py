@@ -169,13 +169,13 @@ def plain(value):
 
 def canonical(frame):
     out = {"id": frame.FrameID}
-    for spec in list(frame._framespec) + list(getattr(frame, "_optionalspec", [])):
-        if spec.name == "encoding" or not hasattr(frame, spec.name):
+    for part in list(frame._framespec) + list(getattr(frame, "_optionalspec", [])):
+        if part.name == "encoding" or not hasattr(frame, part.name):
             continue
-        value = getattr(frame, spec.name)
-        if spec.name == "text":
+        value = getattr(frame, part.name)
+        if part.name == "text":
             value = [str(t) for t in value]
-        out[spec.name] = plain(value)
+        out[part.name] = plain(value)
     return out
 
 

@@ -108,6 +108,12 @@ class PlayerCommands {
   virtual void Stop() = 0;
   virtual void Next() = 0;
   virtual void Previous() = 0;
+  // What the single-file commands ask before they change a file: whether a
+  // track is open, which file, and where playback stands, to resume there.
+  virtual bool TrackOpen() const = 0;
+  virtual std::string TrackFile() const = 0;
+  virtual int64_t PositionMs() const = 0;
+  virtual void Seek(int64_t ms) = 0;
 };
 
 // One search-and-replace rule: its check mark and its texts

@@ -30,6 +30,10 @@ class RecordingPlayer : public PlayerCommands {
   void Stop() override { calls += "stop "; }
   void Next() override { calls += "next "; }
   void Previous() override { calls += "previous "; }
+  bool TrackOpen() const override { return false; }
+  std::string TrackFile() const override { return {}; }
+  int64_t PositionMs() const override { return 0; }
+  void Seek(int64_t) override {}
   std::string calls;
 };
 

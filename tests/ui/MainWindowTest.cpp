@@ -45,6 +45,10 @@ struct RecordingPlayer : PlayerCommands {
   void Stop() override {}
   void Next() override {}
   void Previous() override {}
+  bool TrackOpen() const override { return false; }
+  std::string TrackFile() const override { return {}; }
+  int64_t PositionMs() const override { return 0; }
+  void Seek(int64_t) override {}
   std::string calls;
 };
 

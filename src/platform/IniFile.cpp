@@ -7,22 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "platform/UniqueFd.h"
 
 namespace tagmora {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string_view Trim(std::string_view text) {
   size_t first = text.find_first_not_of(" \t");
@@ -135,7 +126,7 @@ bool FindSection(const std::vector<std::string>& lines, const std::string& secti
                  size_t& begin, size_t& end) {
   std::string_view name;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (!SectionOf(lines[i], name) || !SameName(name, section)) continue;
+    if (!SectionOf(lines[i], name) || !EqualsIgnoringAsciiCase(name, section)) continue;
     begin = i + 1;
     end = begin;
     while (end < lines.size() && !SectionOf(lines[end], name)) ++end;
@@ -154,7 +145,8 @@ std::optional<std::string> IniFile::Read(const std::string& section,
   if (!FindSection(lines, section, begin, end)) return std::nullopt;
   std::string_view name, value;
   for (size_t i = begin; i < end; ++i)
-    if (KeyOf(lines[i], name, value) && SameName(name, key)) return DecodeValue(value);
+    if (KeyOf(lines[i], name, value) && EqualsIgnoringAsciiCase(name, key))
+      return DecodeValue(value);
   return std::nullopt;
 }
 
@@ -172,7 +164,7 @@ bool IniFile::Write(const std::string& section, const std::string& key,
   }
   std::string_view name, old;
   for (size_t i = begin; i < end; ++i) {
-    if (KeyOf(lines[i], name, old) && SameName(name, key)) {
+    if (KeyOf(lines[i], name, old) && EqualsIgnoringAsciiCase(name, key)) {
       if (lines[i] == line) return true;
       lines[i] = line;
       return WriteLines(path_, lines);
@@ -193,7 +185,7 @@ bool IniFile::DeleteKey(const std::string& section, const std::string& key) {
   std::string_view name, value;
   bool removed = false;
   for (size_t i = end; i-- > begin;) {
-    if (KeyOf(lines[i], name, value) && SameName(name, key)) {
+    if (KeyOf(lines[i], name, value) && EqualsIgnoringAsciiCase(name, key)) {
       lines.erase(lines.begin() + static_cast<long>(i));
       removed = true;
     }

@@ -6,6 +6,7 @@
 
 #include "app/IoError.h"
 #include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "platform/UniqueFd.h"
 #include "playlist/Playlist.h"
 
@@ -17,22 +18,6 @@ constexpr std::string_view kHeader = "#EXTM3U";
 
 std::string FailureText(int error, const std::string& fileName) {
   return IoErrorDescription(error) + ". " + SystemErrorText(error) + ".File: " + fileName;
-}
-
-bool ContainsExtInf(std::string_view line) {
-  constexpr std::string_view tag = "#extinf:";
-  if (line.size() < tag.size()) return false;
-  for (size_t i = 0; i + tag.size() <= line.size(); ++i) {
-    size_t k = 0;
-    while (k < tag.size()) {
-      char c = line[i + k];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c != tag[k]) break;
-      ++k;
-    }
-    if (k == tag.size()) return true;
-  }
-  return false;
 }
 
 // Reads the whole file; 0 or the failure's errno.
@@ -87,7 +72,7 @@ std::string ReadM3U(const std::string& fileName, Playlist& playlist, bool clearF
   if (clearFirst) playlist.Clear();
   std::vector<std::string> items;
   while (NextLine(text, pos, line))
-    if (!ContainsExtInf(line)) items.emplace_back(line);
+    if (!ContainsIgnoringAsciiCase(line, "#extinf:")) items.emplace_back(line);
   playlist.AppendAll(std::move(items));
   return "OK";
 }

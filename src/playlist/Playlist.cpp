@@ -35,7 +35,7 @@ std::string SortKey(const std::string& text, bool bytewise) {
   for (size_t pos = 0; pos < text.size();) {
     unsigned char c = static_cast<unsigned char>(text[pos]);
     if (c < 0x80) {
-      folded.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+      folded.push_back(AsciiLower(static_cast<char>(c)));
       ++pos;
       continue;
     }

@@ -65,17 +65,8 @@ std::string EncodeValue(const std::string& value) {
 // The file's lines without their line ends; false when it cannot be read
 // (a missing file reads as empty).
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return errno == ENOENT;
   std::string bytes;
-  char buffer[1 << 14];
-  for (;;) {
-    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
+  if (int error = ReadWholeFile(path, bytes)) return error == ENOENT;
   size_t pos = 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
@@ -105,19 +96,9 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     errno = saved;
     return false;
   };
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail();
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd.Release()) != 0) return fail();
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int saved = errno;
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  }
+  if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::close(fd.Release()) != 0 ||
+      ::rename(temp.c_str(), path.c_str()) != 0)
+    return fail();
   return true;
 }
 

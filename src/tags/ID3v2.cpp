@@ -242,19 +242,6 @@ std::string ResolvedPath(const std::string& fileName) {
   return path;
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
-}
-
 // Copies [offset, end) of the source to the current position of out.
 bool CopyRest(const InputFile& source, int out, int64_t offset) {
   off_t in = offset;

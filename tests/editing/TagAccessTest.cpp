@@ -75,7 +75,7 @@ TEST(TagAccess, ReadStatusNamesTheTagThatFailed) {
       {"", "Error reading ID3v2 Tag: "},  // both fail: the ID3v2 text wins
       {"ID3\x03\x00", "Error reading ID3v2 Tag: "},
       {std::string(100, 'x'), "Error reading ID3v1 Tag: "},
-      {test::Tag(3, TextFrame("TIT2", "Short")), "Error reading ID3v1 Tag: "},
+      {test::Tag(3, TextFrame(3, "TIT2", "Short")), "Error reading ID3v1 Tag: "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes.size());
@@ -96,9 +96,9 @@ TEST(TagAccess, ReadStatusNamesTheTagThatFailed) {
 
 TEST(TagAccess, BothTagsReadIntoTheRecords) {
   TempDir dir;
-  std::string frames = TextFrame("TIT2", "V2 Title") + TextFrame("TRCK", "4/9") +
-                       TextFrame("TCON", "(17)");
-  WriteFile(dir / "a.mp3", test::Tag(3, frames, 50) + kAudio +
+  std::string frames = TextFrame(3, "TIT2", "V2 Title") + TextFrame(3, "TRCK", "4/9") +
+                       TextFrame(3, "TCON", "(17)");
+  WriteFile(dir / "a.mp3", test::Tag(3, frames, 0, 50) + kAudio +
                                V1Record("V1 Title", "", "", "1999", "", 0, 5, 13));
   IDv1Tag v1;
   IDv2Tag v2;

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "platform/FileSystem.h"
-#include "support/Id3Builder.h"
+#include "support/TagBytes.h"
 #include "support/TestSupport.h"
 
 namespace tagmora {

@@ -175,13 +175,6 @@ TEST(ID3v2Read, HeaderCases) {
   EXPECT_TRUE(empty.Exists());
   EXPECT_EQ(empty.Size(), 10);
 
-  // A size past the end of the file gives Size 0 and no fields.
-  std::string past = std::string("ID3\x03\x00\x00", 6) + SyncSafe(100000) + TextFrame(3, "TIT2", "Lost");
-  TID3v2 p = Read(MakeFile(dir, past, "past"));
-  EXPECT_TRUE(p.Exists());
-  EXPECT_EQ(p.Size(), 0);
-  EXPECT_EQ(p.Title(), "");
-
   // Only offset 0 counts.
   TID3v2 late = Read(MakeFile(dir, std::string(1, '\0') + Tag(3, TextFrame(3, "TIT2", "x")), "late"));
   EXPECT_FALSE(late.Exists());
@@ -190,11 +183,7 @@ TEST(ID3v2Read, HeaderCases) {
   std::string unmasked = std::string("ID3\x03\x00\x00", 6) + std::string("\0\0\0\x80", 4) + std::string(200, '\0');
   EXPECT_EQ(Read(MakeFile(dir, unmasked, "unmasked")).Size(), 138);
 
-  // A digit or a zero byte ends the frames; a frame running past the tag keeps what is there.
-  std::string digit = TextFrame(3, "TIT2", "Before") + TextFrame(3, "1BAD", "x") + TextFrame(3, "TPE1", "After");
-  TID3v2 d = Read(MakeFile(dir, Tag(3, digit), "digit"));
-  EXPECT_EQ(d.Title(), "Before");
-  EXPECT_EQ(d.Artist(), "");
+  // A frame running past the tag keeps what is there.
   std::string runs = "TIT2" + BigEndian32(5000) + std::string(2, '\0') + std::string("\0Cut", 4);
   TID3v2 r = Read(MakeFile(dir, Tag(3, runs), "runs"));
   EXPECT_EQ(r.Title(), "Cut");
@@ -215,8 +204,6 @@ TEST(ID3v2Setters, TrimBothEnds) {
   TID3v2 t;
   t.SetTitle("  \t Title \n\0 ");
   EXPECT_EQ(t.Title(), "Title");
-  t.SetComment(std::string(1000, 'c'));
-  EXPECT_EQ(t.Comment().size(), 1000u);
 }
 
 }  // namespace

@@ -56,11 +56,11 @@ std::string Audio(int frames) {
 std::string Frames(int i, int major) {
   using test::TextFrame;
   std::string n = std::to_string(i);
-  return TextFrame(major, "TIT2", "Title " + n) + TextFrame(major, "TPE1", "Artist " + n) +
-         TextFrame(major, "TALB", "Album") + TextFrame(major, "TRCK", std::to_string(i % 20 + 1) + "/20") +
-         TextFrame(major, major == 4 ? "TDRC" : "TYER", "2001") + TextFrame(major, "TCON", "(17)") +
-         test::Frame(major, "COMM", std::string("\0eng\0", 5) + "A comment " + n) +
-         TextFrame(major, "TENC", "LAME");
+  return TextFrame("TIT2", "Title " + n, major) + TextFrame("TPE1", "Artist " + n, major) +
+         TextFrame("TALB", "Album", major) + TextFrame("TRCK", std::to_string(i % 20 + 1) + "/20", major) +
+         TextFrame(major == 4 ? "TDRC" : "TYER", "2001", major) + TextFrame("TCON", "(17)", major) +
+         test::Frame("COMM", std::string("\0eng\0", 5) + "A comment " + n, major) +
+         TextFrame("TENC", "LAME", major);
 }
 
 // A quarter each: ID3v2.3 (with an ID3v1 record), ID3v2.4, ID3v1 only,
@@ -76,8 +76,8 @@ const std::vector<std::string>& SmallFiles() {
       std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001",
                                       "", 0, i % 20 + 1, 17);
       switch (i % 4) {
-        case 0: Write(path, test::Tag(3, Frames(i, 3), 0, 512) + audio + v1); break;
-        case 1: Write(path, test::Tag(4, Frames(i, 4), 0, 1024) + audio); break;
+        case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
+        case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
         case 2: Write(path, audio + v1); break;
         default: Write(path, audio); break;
       }
@@ -91,7 +91,7 @@ const std::vector<std::string>& SmallFiles() {
 const std::string& LargeFile() {
   static std::string path = [] {
     std::string p = Folder() + "/large.mp3";
-    Write(p, test::Tag(3, Frames(1, 3), 0, 1024) + Audio(int(kLargeFile / 417)));
+    Write(p, test::Tag(3, Frames(1, 3), 1024) + Audio(int(kLargeFile / 417)));
     return p;
   }();
   return path;

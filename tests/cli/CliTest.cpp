@@ -153,7 +153,7 @@ TEST(Cli, RemoveTakesAwayTheChosenTags) {
   TempDir dir;
   std::string path = dir / "a.mp3";
   std::string audio(500, 'x');
-  WriteFile(path, test::Tag(3, test::TextFrame(3, "TIT2", "T")) + audio + V1Record("T"));
+  WriteFile(path, test::Tag(3, test::TextFrame("TIT2", "T")) + audio + V1Record("T"));
   ASSERT_EQ(Cli("remove --v1 " + Q(path)).exitCode, 0);
   EXPECT_FALSE(ReadBack(path).v1.Exists);
   EXPECT_TRUE(ReadBack(path).v2.Exists);

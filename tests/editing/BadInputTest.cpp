@@ -64,7 +64,7 @@ TEST(BadInput, HeaderSizesBeyondTheFileReadAsNoFrames) {
   TempDir dir;
   // The largest size four header bytes can give (used unmasked) in a small file.
   std::string header = std::string("ID3\x03\x00\x00", 6) + "\xFF\xFF\xFF\xFF";
-  WriteFile(dir / "a.mp3", header + TextFrame(3, "TIT2", "Unreachable") + kAudio);
+  WriteFile(dir / "a.mp3", header + TextFrame("TIT2", "Unreachable") + kAudio);
   IDv1Tag v1;
   IDv2Tag v2;
   EXPECT_EQ(ReadStatus(dir / "a.mp3", v1, v2), "OK");
@@ -79,7 +79,7 @@ TEST(BadInput, AHugeTagInsideAHugeSparseFileReads) {
   // the claim holds and the reader faces a tag of zero bytes after a frame.
   // What counts is the answer and the time: no crash, no endless read.
   std::string head = std::string("ID3\x03\x00\x00", 6) + "\xFF\xFF\xFF\xFF" +
-                     TextFrame(3, "TIT2", "Huge");
+                     TextFrame("TIT2", "Huge");
   int64_t claimed = 255LL * (2097152 + 16384 + 128 + 1) + 10;
   WriteSparse(dir / "a.mp3", head, claimed + 4096, V1Record("Tail"));
   IDv1Tag v1;
@@ -92,7 +92,7 @@ TEST(BadInput, AHugeTagInsideAHugeSparseFileReads) {
 
 TEST(BadInput, FilesPast2GBReadAtTheirEnds) {
   TempDir dir;
-  std::string head = Tag(3, TextFrame(3, "TIT2", "Start"));
+  std::string head = Tag(3, TextFrame("TIT2", "Start"));
   WriteSparse(dir / "big.mp3", head, (5LL << 29), V1Record("End"));  // 2.5 GB
   IDv1Tag v1;
   IDv2Tag v2;
@@ -104,7 +104,7 @@ TEST(BadInput, FilesPast2GBReadAtTheirEnds) {
 
 TEST(BadInput, FramesWhoseSizeRunsPastTheTag) {
   TempDir dir;
-  const std::string kept = TextFrame(3, "TIT2", "Kept");
+  const std::string kept = TextFrame("TIT2", "Kept");
   const std::string artist("\0Artist", 7);
   // TPE1 claims 2 GB, 4 GB, one byte too many; then a header cut by the tag's end.
   std::vector<std::string> cases;
@@ -122,7 +122,7 @@ TEST(BadInput, FramesWhoseSizeRunsPastTheTag) {
     EXPECT_EQ(v2.Artist.find("\x55"), std::string::npos);
   }
   // Version 2.4 sizes are sync-safe: the largest one also runs past the tag.
-  WriteFile(dir / "b.mp3", Tag(4, TextFrame(4, "TIT2", "Kept") + "TPE1\x7F\x7F\x7F\x7F" +
+  WriteFile(dir / "b.mp3", Tag(4, TextFrame("TIT2", "Kept", 4) + "TPE1\x7F\x7F\x7F\x7F" +
                                       std::string(2, '\0') + "\x03x") +
                                kAudio);
   IDv1Tag v1;
@@ -135,9 +135,9 @@ TEST(BadInput, TenThousandFramesReadAndSurviveARewrite) {
   TempDir dir;
   std::string others;
   for (int i = 0; i < 10000; ++i)
-    others += test::Frame(3, "TXXX", std::string(1, '\0') + "k" + std::to_string(i) + '\0' + "v");
+    others += test::Frame("TXXX", std::string(1, '\0') + "k" + std::to_string(i) + '\0' + "v");
   std::string path = dir / "many.mp3";
-  WriteFile(path, Tag(3, others + TextFrame(3, "TIT2", "Last Frame")) + kAudio);
+  WriteFile(path, Tag(3, others + TextFrame("TIT2", "Last Frame")) + kAudio);
   IDv1Tag v1;
   IDv2Tag v2;
   ASSERT_EQ(ReadStatus(path, v1, v2), "OK");
@@ -182,7 +182,7 @@ std::string RunWithoutPrivileges(const std::string& folder,
 TEST(BadInput, AFileWithoutReadPermission) {
   TempDir dir;
   std::string path = dir / "locked.mp3";
-  WriteFile(path, Tag(3, TextFrame(3, "TIT2", "Secret")) + kAudio + V1Record("Secret"));
+  WriteFile(path, Tag(3, TextFrame("TIT2", "Secret")) + kAudio + V1Record("Secret"));
   std::string before = ReadFile(path);
   // Owner may write but not read; the folder belongs to the same user so a
   // writer could make its temporary file there.

@@ -69,7 +69,7 @@ TEST(TagAccess, StatusesOfShortAndUntaggedFiles) {
       {"", "Error reading ID3v2 Tag: ", false},  // both fail: the ID3v2 text wins
       {std::string("ID3\x03\x00", 5), "Error reading ID3v2 Tag: ", false},
       {std::string(100, 'x'), "Error reading ID3v1 Tag: ", false},
-      {Tag(3, TextFrame(3, "TIT2", "Short")), "Error reading ID3v1 Tag: ", true},
+      {Tag(3, TextFrame("TIT2", "Short")), "Error reading ID3v1 Tag: ", true},
       {kAudio, "OK", false},
   };
   for (const auto& c : cases) {
@@ -99,9 +99,9 @@ TEST(TagAccess, StatusesOfShortAndUntaggedFiles) {
 
 TEST(TagAccess, BothTagsReadIntoTheRecords) {
   TempDir dir;
-  std::string frames = TextFrame(3, "TIT2", "V2 Title") + TextFrame(3, "TRCK", "4/9") +
-                       TextFrame(3, "TCON", "(17)");
-  WriteFile(dir / "a.mp3", Tag(3, frames, 0, 50) + kAudio +
+  std::string frames = TextFrame("TIT2", "V2 Title") + TextFrame("TRCK", "4/9") +
+                       TextFrame("TCON", "(17)");
+  WriteFile(dir / "a.mp3", Tag(3, frames, 50) + kAudio +
                                V1Record("V1 Title", "", "", "1999", "", 0, 5, 13));
   IDv1Tag v1;
   IDv2Tag v2;

@@ -35,31 +35,31 @@ inline std::string BigEndian32(uint32_t n) {
   return {char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
 }
 
-inline std::string SyncSafe(uint32_t n) {
+inline std::string SyncSafe32(uint32_t n) {
   return {char((n >> 21) & 0x7F), char((n >> 14) & 0x7F), char((n >> 7) & 0x7F), char(n & 0x7F)};
 }
 
 // One ID3v2 frame of the given major version: 2 has 3-letter ids and
 // 3-byte sizes, 3 plain 32-bit sizes, 4 sync-safe sizes.
-inline std::string Frame(int major, const std::string& id, const std::string& data,
+inline std::string Frame(const std::string& id, const std::string& data, int major = 3,
                          uint16_t flags = 0) {
   auto size = uint32_t(data.size());
   if (major == 2) return id + std::string{char(size >> 16), char(size >> 8), char(size)} + data;
-  return id + (major == 4 ? SyncSafe(size) : BigEndian32(size)) +
+  return id + (major == 4 ? SyncSafe32(size) : BigEndian32(size)) +
          std::string{char(flags >> 8), char(flags)} + data;
 }
 
 // A text frame in ISO-8859-1 (encoding 0).
-inline std::string TextFrame(int major, const std::string& id, const std::string& text) {
-  return Frame(major, id, std::string(1, '\0') + text);
+inline std::string TextFrame(const std::string& id, const std::string& text, int major = 3) {
+  return Frame(id, std::string(1, '\0') + text, major);
 }
 
-// A tag header with the given flags and a sync-safe size counting the
-// frames and the padding zero bytes that follow them.
-inline std::string Tag(int major, const std::string& frames, uint8_t flags = 0,
-                       size_t padding = 0) {
+// A tag header with a sync-safe size counting the frames and the padding
+// zero bytes that follow them, and the given header flags.
+inline std::string Tag(int major, const std::string& frames, size_t padding = 0,
+                       uint8_t flags = 0) {
   return "ID3" + std::string{char(major), '\0', char(flags)} +
-         SyncSafe(uint32_t(frames.size() + padding)) + frames + std::string(padding, '\0');
+         SyncSafe32(uint32_t(frames.size() + padding)) + frames + std::string(padding, '\0');
 }
 
 }  // namespace tagmora::test

@@ -62,7 +62,7 @@ std::string VBRIHeader(uint32_t frames, uint32_t bytes, uint8_t scale) {
 }
 
 // An empty ID3v2 tag of size bytes, header included.
-std::string ID3v2Tag(int size) { return test::Tag(3, "", 0, size_t(size - 10)); }
+std::string ID3v2Tag(int size) { return test::Tag(3, "", size_t(size - 10)); }
 
 std::string ID3v1Tag() { return test::V1Record(""); }
 

@@ -32,38 +32,20 @@ bool CopyThenDelete(const std::string& from, const std::string& to) {
   UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                       st.st_mode & 07777));
   if (!out) return false;
-  auto fail = [&] {
-    int saved = errno;
-    out.Reset();
-    ::unlink(to.c_str());
-    errno = saved;
-    return false;
-  };
   char buffer[1 << 16];
   for (;;) {
     ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail();
+      return RemoveAfterFailure(out, to);
     }
     if (n == 0) break;
-    if (!WriteAll(out.Get(), buffer, size_t(n))) return fail();
+    if (!WriteAll(out.Get(), buffer, size_t(n))) return RemoveAfterFailure(out, to);
   }
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   ::futimens(out.Get(), times);
-  if (::fsync(out.Get()) != 0) return fail();
-  if (::close(out.Release()) != 0) {
-    int saved = errno;
-    ::unlink(to.c_str());
-    errno = saved;
-    return false;
-  }
-  if (::unlink(from.c_str()) != 0) {
-    int saved = errno;
-    ::unlink(to.c_str());
-    errno = saved;
-    return false;
-  }
+  if (::fsync(out.Get()) != 0 || ::close(out.Release()) != 0 || ::unlink(from.c_str()) != 0)
+    return RemoveAfterFailure(out, to);
   return true;
 }
 
@@ -121,10 +103,7 @@ bool MoveFile(const std::string& from, const std::string& to) {
         if (errno != EXDEV) return false;
       } else {
         if (::unlink(from.c_str()) == 0) return true;
-        int saved = errno;
-        ::unlink(to.c_str());
-        errno = saved;
-        return false;
+        return RemoveAfterFailure(to);
       }
     } else if (::lstat(to.c_str(), &st) == 0) {
       errno = EEXIST;
@@ -175,6 +154,19 @@ int WriteWholeFile(const std::string& path, std::string_view bytes) {
   UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (!fd || !WriteAll(fd.Get(), bytes.data(), bytes.size())) return errno;
   return ::close(fd.Release()) == 0 ? 0 : errno;
+}
+
+bool RemoveAfterFailure(UniqueFd& fd, const std::string& path) {
+  int saved = errno;
+  fd.Reset();
+  ::unlink(path.c_str());
+  errno = saved;
+  return false;
+}
+
+bool RemoveAfterFailure(const std::string& path) {
+  UniqueFd none;
+  return RemoveAfterFailure(none, path);
 }
 
 std::string SystemErrorText() { return SystemErrorText(errno); }

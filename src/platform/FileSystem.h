@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/UniqueFd.h"
+
 namespace tagmora {
 
 // True for an existing regular file (a folder is not a file).
@@ -36,6 +38,10 @@ bool WriteAll(int fd, const void* data, size_t size);
 int ReadWholeFile(const std::string& path, std::string& bytes);
 // Creates or empties the file and writes bytes: 0, or the errno of the failure.
 int WriteWholeFile(const std::string& path, std::string_view bytes);
+// After a failure: closes fd, removes the partly made file at path and
+// leaves errno as the failure set it. Answers false, for the caller to pass on.
+bool RemoveAfterFailure(UniqueFd& fd, const std::string& path);
+bool RemoveAfterFailure(const std::string& path);
 
 // The system's text for an error number, without trailing blanks, line
 // breaks and full stops. Without an argument, for the current errno.

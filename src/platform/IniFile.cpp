@@ -89,16 +89,9 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
   std::string temp = path + ".new";
   UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
   if (!fd) return false;
-  auto fail = [&] {
-    int saved = errno;
-    fd.Reset();
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  };
   if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::close(fd.Release()) != 0 ||
       ::rename(temp.c_str(), path.c_str()) != 0)
-    return fail();
+    return RemoveAfterFailure(fd, temp);
   return true;
 }
 

@@ -286,14 +286,7 @@ bool ReplaceFile(const std::string& path, const InputFile& source, const std::st
   }
   if (ok) ok = ::close(out.Release()) == 0;
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    int saved = errno;
-    out.Reset();
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  }
-  return true;
+  return ok || RemoveAfterFailure(out, temp);
 }
 
 }  // namespace

@@ -395,6 +395,16 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
 
   std::string tag;
   if (withTag) {
+    // A kept COMM or WXXX without a description would read as the comment or
+    // URL once the program's own frame is gone: an empty field then keeps its
+    // frame, empty, in front of it.
+    bool keptWithoutDescription[kFieldCount] = {};
+    for (const Frame& frame : kept) {
+      int field = FieldOfId(frame.id);
+      if ((field == kComment || field == kURL) && !(frame.format & (kCompressed | kEncrypted)) &&
+          !HasDescription(frame))
+        keptWithoutDescription[field] = true;
+    }
     std::string body;
     for (const FieldFrame& f : kFieldFrames) {
       const std::string& text = text_[f.field];
@@ -414,14 +424,14 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
           }
           break;
         case kComment: {
-          if (text.empty()) continue;
+          if (text.empty() && !keptWithoutDescription[kComment]) continue;
           uint8_t encoding = EncodingFor(text);
           data = std::string(1, char(encoding)) + CommentLanguage(oldComment) +
                  Encode("", encoding) + Terminator(encoding) + Encode(text, encoding);
           break;
         }
         case kURL:
-          if (text.empty()) continue;
+          if (text.empty() && !keptWithoutDescription[kURL]) continue;
           data = std::string(2, '\0') + UrlBytes(text);
           break;
         default:

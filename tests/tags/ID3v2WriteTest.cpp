@@ -237,6 +237,31 @@ TEST(ID3v2Write, CommentKeepsItsLanguage) {
   EXPECT_EQ(FramesOf(quirk)[0].data, "\0eng\0Neu"s);
 }
 
+TEST(ID3v2Write, AnEmptiedCommentOrUrlStaysEmpty) {
+  // A second frame without a description must not step in when the
+  // program's comment or URL is emptied; it is kept as it was.
+  TempDir dir;
+  std::string second = Frame("COMM", "\0deu\0Zweiter"s) + Frame("WXXX", "\0\0http://2/"s);
+  std::string path = MakeFile(
+      dir, Tag(3, Frame("COMM", "\0eng\0First"s) + Frame("WXXX", "\0\0http://1/"s) + second));
+  TID3v2 t;
+  ASSERT_TRUE(t.ReadTag(path));
+  EXPECT_EQ(t.Comment(), "First");
+  EXPECT_EQ(t.URL(), "http://1/");
+  t.SetComment("");
+  t.SetURL("");
+  ASSERT_TRUE(t.WriteTag(path));
+  TID3v2 back;
+  ASSERT_TRUE(back.ReadTag(path));
+  EXPECT_EQ(back.Comment(), "");
+  EXPECT_EQ(back.URL(), "");
+  EXPECT_TRUE(ReadFile(path).find(second) != std::string::npos);
+  // Alone, an empty comment or URL writes no frame.
+  std::string alone = MakeFile(dir, Tag(3, Frame("COMM", "\0eng\0Only"s)), "b.mp3");
+  ASSERT_TRUE(t.WriteTag(alone));
+  EXPECT_TRUE(ReadFile(alone) == Tag(3, "") + kAudio);
+}
+
 TEST(ID3v2Write, BytesAfterAnUnreadableFrameStay) {
   // Reading stops at an identifier starting with a digit; other programs
   // read on, so a rewrite keeps those bytes behind the frames.

@@ -42,6 +42,19 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 std::string Number(int value) { return value ? std::to_string(value) : std::string(); }
 
+// The text fields of each record with the box that shows them.
+constexpr std::pair<const char*, std::string IDv1Tag::*> kV1Texts[] = {
+    {"EditTitlev1", &IDv1Tag::Title}, {"EditArtistv1", &IDv1Tag::Artist},
+    {"EditAlbumv1", &IDv1Tag::Album}, {"EditYearv1", &IDv1Tag::Year},
+    {"EditCommentv1", &IDv1Tag::Comment}};
+constexpr std::pair<const char*, std::string IDv2Tag::*> kV2Texts[] = {
+    {"EditTitlev2", &IDv2Tag::Title},         {"EditArtistv2", &IDv2Tag::Artist},
+    {"EditAlbumv2", &IDv2Tag::Album},         {"EditYearv2", &IDv2Tag::Year},
+    {"ComboGenrev2", &IDv2Tag::Genre},        {"MemoCommentv2", &IDv2Tag::Comment},
+    {"EditComposerv2", &IDv2Tag::Composer},   {"EditEncoderv2", &IDv2Tag::Encoder},
+    {"EditCopyrightv2", &IDv2Tag::Copyright}, {"EditLanguagev2", &IDv2Tag::Language},
+    {"EditURLv2", &IDv2Tag::URL}};
+
 }  // namespace
 
 TagEditorModel::TagEditorModel(MainWindowModel& window)
@@ -191,11 +204,7 @@ void TagEditorModel::LoadFocused() {
   C("CheckHasTagv1").SetChecked(v1.Exists);
   C("EditVersionIdv1").SetText(std::to_string(v1.VersionId));
   C("EditTrackv1").SetText(Number(v1.Track));
-  C("EditTitlev1").SetText(v1.Title);
-  C("EditArtistv1").SetText(v1.Artist);
-  C("EditAlbumv1").SetText(v1.Album);
-  C("EditYearv1").SetText(v1.Year);
-  C("EditCommentv1").SetText(v1.Comment);
+  for (const auto& [box, field] : kV1Texts) C(box).SetText(v1.*field);
   // Entry k + 1 is genre k; the empty entry means no genre, and a byte
   // that names no genre selects nothing.
   int genre = -1;
@@ -209,17 +218,7 @@ void TagEditorModel::LoadFocused() {
   C("EditVersionIdv2").SetText(std::to_string(v2.VersionId));
   C("EditSizev2").SetText(std::to_string(v2.Size));
   C("EditTrackv2").SetText(Number(v2.Track));
-  C("EditTitlev2").SetText(v2.Title);
-  C("EditArtistv2").SetText(v2.Artist);
-  C("EditAlbumv2").SetText(v2.Album);
-  C("EditYearv2").SetText(v2.Year);
-  C("ComboGenrev2").SetText(v2.Genre);
-  C("MemoCommentv2").SetText(v2.Comment);
-  C("EditComposerv2").SetText(v2.Composer);
-  C("EditEncoderv2").SetText(v2.Encoder);
-  C("EditCopyrightv2").SetText(v2.Copyright);
-  C("EditLanguagev2").SetText(v2.Language);
-  C("EditURLv2").SetText(v2.URL);
+  for (const auto& [box, field] : kV2Texts) C(box).SetText(v2.*field);
 }
 
 void TagEditorModel::ShowMpegInfo(const std::string& path) {
@@ -286,11 +285,8 @@ void TagEditorModel::Save() {
   IDv1Tag v1;
   v1.Exists = hasV1;
   v1.Track = *track1;
-  v1.Title = Utf8Left(C("EditTitlev1").Text(), 30);
-  v1.Artist = Utf8Left(C("EditArtistv1").Text(), 30);
-  v1.Album = Utf8Left(C("EditAlbumv1").Text(), 30);
-  v1.Year = Utf8Left(C("EditYearv1").Text(), 4);
-  v1.Comment = Utf8Left(C("EditCommentv1").Text(), 30);
+  for (const auto& [box, field] : kV1Texts)
+    v1.*field = Utf8Left(C(box).Text(), field == &IDv1Tag::Year ? 4 : 30);
   // The empty entry gives 255 (no genre), no selection 254.
   v1.GenreId = static_cast<uint8_t>(C("ComboGenrev1").Index() - 1);
   std::string status = WriteID3v1Tag(path, v1);
@@ -299,17 +295,7 @@ void TagEditorModel::Save() {
   IDv2Tag v2;
   v2.Exists = hasV2;
   v2.Track = *track2;
-  v2.Title = C("EditTitlev2").Text();
-  v2.Artist = C("EditArtistv2").Text();
-  v2.Album = C("EditAlbumv2").Text();
-  v2.Year = C("EditYearv2").Text();
-  v2.Genre = C("ComboGenrev2").Text();
-  v2.Comment = C("MemoCommentv2").Text();
-  v2.Composer = C("EditComposerv2").Text();
-  v2.Encoder = C("EditEncoderv2").Text();
-  v2.Copyright = C("EditCopyrightv2").Text();
-  v2.Language = C("EditLanguagev2").Text();
-  v2.URL = C("EditURLv2").Text();
+  for (const auto& [box, field] : kV2Texts) v2.*field = C(box).Text();
   status = WriteID3v2Tag(path, v2);
   if (status != kStatusOK && !hasV2) {
     // Removing a tag the file does not have fails, yet the file is as

@@ -33,12 +33,15 @@ const TagField& FieldOf(const auto& fields, const char* box) {
 constexpr int kShortBoxWidth = 44;
 constexpr int kButtonWidth = 112;
 
-QGridLayout* TightGrid(QWidget* parent) {
-  auto* grid = new QGridLayout(parent);
+// A named group box with a close grid of label and box columns.
+std::pair<QGroupBox*, QGridLayout*> Group(const char* name, QWidget* parent) {
+  auto* group = new QGroupBox(parent);
+  group->setObjectName(Q(name));
+  auto* grid = new QGridLayout(group);
   grid->setContentsMargins(6, 2, 6, 4);
   grid->setHorizontalSpacing(5);
   grid->setVerticalSpacing(3);
-  return grid;
+  return {group, grid};
 }
 
 QCheckBox* HasTagBox(const char* name, QWidget* parent) {
@@ -63,9 +66,7 @@ QPushButton* Button(const char* name, QWidget* parent) {
 }
 
 QGroupBox* BuildID3v1(QWidget* parent) {
-  auto* group = new QGroupBox(parent);
-  group->setObjectName(QStringLiteral("GroupBoxID3v1"));
-  QGridLayout* grid = TightGrid(group);
+  auto [group, grid] = Group("GroupBoxID3v1", parent);
   const auto& f = kID3v1Fields;
   grid->addWidget(HasTagBox("CheckHasTagv1", group), 0, 0, 1, 2);
   Put(grid, FieldOf(f, "EditVersionIdv1"), 0, 2);
@@ -83,9 +84,7 @@ QGroupBox* BuildID3v1(QWidget* parent) {
 }
 
 QGroupBox* BuildID3v2(QWidget* parent) {
-  auto* group = new QGroupBox(parent);
-  group->setObjectName(QStringLiteral("GroupBoxID3v2"));
-  QGridLayout* grid = TightGrid(group);
+  auto [group, grid] = Group("GroupBoxID3v2", parent);
   const auto& f = kID3v2Fields;
   auto* head = new QHBoxLayout;
   head->addWidget(HasTagBox("CheckHasTagv2", group));

@@ -58,11 +58,6 @@ class EditorTest : public ::testing::Test {
       messages.push_back(entry.message + (entry.path.empty() ? "" : " | " + entry.path));
     return messages;
   }
-  std::vector<std::string> BoxTexts() {
-    std::vector<std::string> texts;
-    for (const MessageBox& box : user.boxes) texts.push_back(box.caption + " | " + box.text);
-    return texts;
-  }
 
   static IDv1Tag V1Of(const std::string& path) {
     IDv1Tag v1;

@@ -24,8 +24,8 @@ class TagEditorModelTest : public test::EditorTest {
  protected:
   // An MP3 file whose ID3v2 tag holds a title, an artist and a frame the
   // page does not edit.
-  std::string V2OnlyFile(const std::string& name = "song.mp3") {
-    const std::string path = dir / name;
+  std::string V2OnlyFile() {
+    const std::string path = dir / "song.mp3";
     test::MakeMp3(path);
     audio = ReadFile(path);
     WriteFile(path, test::Tag(3, TextFrame("TIT2", "Song") + TextFrame("TPE1", "Band") +
@@ -49,25 +49,16 @@ TEST_F(TagEditorModelTest, AFileWithOnlyAnID3v2TagShowsAndSavesUnchanged) {
   EXPECT_FALSE(C("EditVersionIdv2").Enabled() || C("EditSizev2").Enabled());
   EXPECT_EQ(Text("EditVersionIdv2"), "3");
   EXPECT_EQ(Text("EditTitlev2"), "Song");
-  EXPECT_EQ(Text("EditArtistv2"), "Band");
-  EXPECT_EQ(Text("EditPath"), path);
   EXPECT_EQ(Text("EditPath2"), path);
-  EXPECT_EQ(Text("EditValidMPEG"), "Yes");
-  EXPECT_EQ(Text("EditMpegType"), "MPEG 1 Layer III");
   EXPECT_EQ(Text("EditBitrate"), "CBR 128 kbit/s");
-  EXPECT_EQ(Text("EditSampleRate"), "44100 hz");
 
   C("ButtonSave").Click();
   EXPECT_TRUE(window.Errors().Entries().empty());
   const std::string saved = ReadFile(path);
   EXPECT_NE(saved.substr(saved.size() - 128, 3), "TAG") << "no ID3v1 tag written";
   EXPECT_EQ(saved.substr(saved.size() - audio.size()), audio);
-  EXPECT_NE(saved.find(std::string("TXXX")), std::string::npos);
   EXPECT_NE(saved.find(std::string("mood\0calm", 9)), std::string::npos);
-  const IDv2Tag v2 = V2Of(path);
-  EXPECT_EQ(v2.Title, "Song");
-  EXPECT_EQ(v2.Artist, "Band");
-  // The checked box with its version "1" writes nothing of a version.
+  EXPECT_EQ(V2Of(path).Artist, "Band");
   C("CheckHasTagv1").Click();
   EXPECT_TRUE(C("EditTitlev1").Enabled() && C("LabelTitlev1").Enabled());
 }
@@ -109,19 +100,7 @@ TEST_F(TagEditorModelTest, GenreByteAndTrackBoxes) {
   EXPECT_TRUE(window.Errors().Entries().empty());
 }
 
-TEST_F(TagEditorModelTest, AFailedSaveIsReportedWithThePath) {
-  const std::string path = V2OnlyFile();
-  Show({path});
-  // The rewrite needs its temporary file beside the song.
-  std::filesystem::create_directory(path + "~");
-  C("EditTitlev2").SetText("New");
-  C("ButtonSave").Click();
-  EXPECT_EQ(ErrorMessages(), std::vector<std::string>{"Error writing ID3v2 Tag:  | " + path});
-  ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_EQ(V2Of(path).Title, "Song");
-}
-
-TEST_F(TagEditorModelTest, SaveStopsAndResumesThePlayerOfThatFile) {
+TEST_F(TagEditorModelTest, SaveAroundThePlayerAndAFailedWrite) {
   const std::string path = V2OnlyFile();
   Show({path});
   player.open = true;
@@ -131,6 +110,14 @@ TEST_F(TagEditorModelTest, SaveStopsAndResumesThePlayerOfThatFile) {
   player.trackFile = path;
   C("ButtonSave").Click();
   EXPECT_EQ(player.calls, "stop play seek 61000 ");
+
+  // The rewrite needs its temporary file beside the song.
+  std::filesystem::create_directory(path + "~");
+  C("EditTitlev2").SetText("New");
+  C("ButtonSave").Click();
+  EXPECT_EQ(ErrorMessages(), std::vector<std::string>{"Error writing ID3v2 Tag:  | " + path});
+  ASSERT_EQ(user.boxes.size(), 1u);
+  EXPECT_EQ(V2Of(path).Title, "Song");
 }
 
 TEST_F(TagEditorModelTest, CopyBetweenTheTags) {
@@ -238,7 +225,6 @@ TEST_F(TagEditorModelTest, CommonChecksAndMissingFiles) {
 TEST_F(TagEditorModelTest, TheMpegPanel) {
   EXPECT_EQ(FormatSeconds(0.46), ".5");
   EXPECT_EQ(FormatSeconds(215.34), "215.3");
-  EXPECT_EQ(FormatSeconds(0.04), ".0");
   EXPECT_EQ(FormatSeconds(59.96), "60.0");
 
   const std::string vbr = dir / "vbr.mp3";
@@ -254,12 +240,8 @@ TEST_F(TagEditorModelTest, TheMpegPanel) {
   EXPECT_EQ(Text("EditMpegType"), "MPEG 2 Layer III");
   EXPECT_EQ(Text("EditBitrate").substr(0, 4), "VBR ");
   EXPECT_EQ(Text("EditSampleRate"), "22050 hz");
-  EXPECT_EQ(Text("EditChannels"), "Mono");
   EXPECT_EQ(Text("EditDuration"), FormatSeconds(audio.Duration()) + " sec.");
   EXPECT_EQ(Text("EditFirstFrame"), std::to_string(audio.Frame().Position) + " bytes");
-  EXPECT_EQ(Text("EditTotalFrames"), std::to_string(audio.Frames()));
-  EXPECT_EQ(Text("EditCRCProtect"), "No");
-  EXPECT_EQ(Text("EditEncoder").substr(0, 4), "LAME");
 
   window.PlayList().SetFocus(1);
   window.PlaylistClick();

@@ -1,11 +1,9 @@
 // The "ID3 Tags" page as a user drives it: a click on a playlist item, an
 // edit, Save, and the file read back by tagmora-cli.
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -106,29 +104,6 @@ class TagEditorPageTest : public QObject {
     QCOMPARE(read["id3v2"]["title"].string, std::string("New Title"));
     QCOMPARE(read["id3v2"]["comment"].string, std::string("two\nlines"));
     QCOMPARE(read["id3v1"]["exists"].boolean, false);
-  }
-
-  void theCompleteMenuComesBackAfterItsOption() {
-    ClickSong();
-    auto* button = Find<QPushButton>("ButtonAutoComplete");
-    QMenu* menu = window->PopupMenu(QStringLiteral("PopupMenuAutoComplete"));
-    QVERIFY(menu);
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY(menu->isVisible());
-    QCOMPARE(Find<QAction>("CompleteID3v1ID3v21")->text(), QStringLiteral("Complete ID3v1 && ID3v2"));
-    auto* option = Find<QAction>("Completeonlyiftheyaremissing1");
-    QVERIFY(option->isChecked());
-    menu->hide();
-    option->trigger();
-    QVERIFY(!option->isChecked());
-    QTRY_VERIFY(menu->isVisible());
-    menu->hide();
-
-    // Completing checks ID3v1's box, which enables its fields.
-    Find<QAction>("CompleteID3v11")->trigger();
-    QVERIFY(Find<QCheckBox>("CheckHasTagv1")->isChecked());
-    QVERIFY(Find<QLineEdit>("EditTitlev1")->isEnabled());
-    QCOMPARE(Find<QLineEdit>("EditArtistv1")->text(), QStringLiteral("Band"));
   }
 };
 

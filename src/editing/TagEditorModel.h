@@ -129,7 +129,6 @@ class TagEditorModel {
   // The file the page's commands act on: the text of "EditPath".
   std::string Path() const;
 
-  SingleFileCommands& Files() { return *files_; }
   // Sets a control's command; the commands are taken back when this model
   // ends, since the controls outlive it.
   void Bind(const char* name, std::function<void()> command);

@@ -37,7 +37,6 @@ class MainWindow : public QMainWindow {
   OptionsDialog* Options() const { return options_; }
   AddFoldersDialog* AddFolders() const { return addFolders_; }
   AboutBox* About() const { return about_; }
-  TagEditorModel& Editor() const { return *editor_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

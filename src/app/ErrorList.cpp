@@ -1,14 +1,9 @@
 #include "app/ErrorList.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "app/IoError.h"
 #include "app/LocaleText.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
-#include "platform/UniqueFd.h"
 
 namespace tagmora {
 
@@ -148,20 +143,7 @@ void ErrorList::SaveCommand(const std::string& folder) {
   std::optional<std::string> chosen = user_.SaveFile(dialog);
   if (!chosen) return;
 
-  std::string bytes = ReportText(Entries());
-  int error = 0;
-  {
-    UniqueFd fd(::open(chosen->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd) error = errno;
-    for (size_t done = 0; !error && done < bytes.size();) {
-      ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) error = errno;
-      else done += static_cast<size_t>(n);
-    }
-    if (fd && ::close(fd.Release()) != 0 && !error) error = errno;
-  }
-  if (error) {
+  if (int error = WriteWholeFile(*chosen, ReportText(Entries()))) {
     user_.Show({"Errors NOT Saved",
                 "Error: " + IoErrorDescription(error) + ". " + SystemErrorText(error),
                 MessageIcon::Error, MessageButtons::Ok});

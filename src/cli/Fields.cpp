@@ -94,15 +94,6 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
   return value;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // A genre by name (any letter case) or by number; empty means none.
 std::optional<uint8_t> GenreByName(std::string_view text) {
   if (text.empty()) return kNoGenre;

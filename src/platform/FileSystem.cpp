@@ -32,45 +32,20 @@ bool CopyThenDelete(const std::string& from, const std::string& to) {
   UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                       st.st_mode & 07777));
   if (!out) return false;
-  auto fail = [&] {
-    int saved = errno;
-    out.Reset();
-    ::unlink(to.c_str());
-    errno = saved;
-    return false;
-  };
   char buffer[1 << 16];
   for (;;) {
     ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail();
+      return RemoveAfterFailure(out, to);
     }
     if (n == 0) break;
-    for (ssize_t done = 0; done < n;) {
-      ssize_t w = ::write(out.Get(), buffer + done, n - done);
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        return fail();
-      }
-      done += w;
-    }
+    if (!WriteAll(out.Get(), buffer, size_t(n))) return RemoveAfterFailure(out, to);
   }
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   ::futimens(out.Get(), times);
-  if (::fsync(out.Get()) != 0) return fail();
-  if (::close(out.Release()) != 0) {
-    int saved = errno;
-    ::unlink(to.c_str());
-    errno = saved;
-    return false;
-  }
-  if (::unlink(from.c_str()) != 0) {
-    int saved = errno;
-    ::unlink(to.c_str());
-    errno = saved;
-    return false;
-  }
+  if (::fsync(out.Get()) != 0 || ::close(out.Release()) != 0 || ::unlink(from.c_str()) != 0)
+    return RemoveAfterFailure(out, to);
   return true;
 }
 
@@ -128,10 +103,7 @@ bool MoveFile(const std::string& from, const std::string& to) {
         if (errno != EXDEV) return false;
       } else {
         if (::unlink(from.c_str()) == 0) return true;
-        int saved = errno;
-        ::unlink(to.c_str());
-        errno = saved;
-        return false;
+        return RemoveAfterFailure(to);
       }
     } else if (::lstat(to.c_str(), &st) == 0) {
       errno = EEXIST;
@@ -148,6 +120,53 @@ int64_t FileSize(const std::string& path) {
   struct stat st;
   if (!StatOf(path, st) || !S_ISREG(st.st_mode)) return -1;
   return st.st_size;
+}
+
+bool WriteAll(int fd, const void* data, size_t size) {
+  const char* at = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::write(fd, at, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    at += n;
+    size -= size_t(n);
+  }
+  return true;
+}
+
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return errno;
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return ::close(fd.Release()) == 0 ? 0 : errno;
+}
+
+int WriteWholeFile(const std::string& path, std::string_view bytes) {
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (!fd || !WriteAll(fd.Get(), bytes.data(), bytes.size())) return errno;
+  return ::close(fd.Release()) == 0 ? 0 : errno;
+}
+
+bool RemoveAfterFailure(UniqueFd& fd, const std::string& path) {
+  int saved = errno;
+  fd.Reset();
+  ::unlink(path.c_str());
+  errno = saved;
+  return false;
+}
+
+bool RemoveAfterFailure(const std::string& path) {
+  UniqueFd none;
+  return RemoveAfterFailure(none, path);
 }
 
 std::string SystemErrorText() { return SystemErrorText(errno); }

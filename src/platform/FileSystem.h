@@ -2,8 +2,12 @@
 // The operating-system services the program needs, with the answers the
 // tag classes and commands expect: booleans, and the system's error text.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "platform/UniqueFd.h"
 
 namespace tagmora {
 
@@ -27,6 +31,17 @@ bool MoveFile(const std::string& from, const std::string& to);
 
 // Size in bytes of a regular file, or -1.
 int64_t FileSize(const std::string& path);
+
+// Writes all of data to fd, through interrupted and short writes.
+bool WriteAll(int fd, const void* data, size_t size);
+// The whole file into bytes: 0, or the errno of the failure.
+int ReadWholeFile(const std::string& path, std::string& bytes);
+// Creates or empties the file and writes bytes: 0, or the errno of the failure.
+int WriteWholeFile(const std::string& path, std::string_view bytes);
+// After a failure: closes fd, removes the partly made file at path and
+// leaves errno as the failure set it. Answers false, for the caller to pass on.
+bool RemoveAfterFailure(UniqueFd& fd, const std::string& path);
+bool RemoveAfterFailure(const std::string& path);
 
 // The system's text for an error number, without trailing blanks, line
 // breaks and full stops. Without an argument, for the current errno.

@@ -7,22 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "platform/UniqueFd.h"
 
 namespace tagmora {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string_view Trim(std::string_view text) {
   size_t first = text.find_first_not_of(" \t");
@@ -74,17 +65,8 @@ std::string EncodeValue(const std::string& value) {
 // The file's lines without their line ends; false when it cannot be read
 // (a missing file reads as empty).
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return errno == ENOENT;
   std::string bytes;
-  char buffer[1 << 14];
-  for (;;) {
-    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
+  if (int error = ReadWholeFile(path, bytes)) return error == ENOENT;
   size_t pos = 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
@@ -107,26 +89,9 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
   std::string temp = path + ".new";
   UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
   if (!fd) return false;
-  auto fail = [&] {
-    int saved = errno;
-    fd.Reset();
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  };
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail();
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd.Release()) != 0) return fail();
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int saved = errno;
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  }
+  if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::close(fd.Release()) != 0 ||
+      ::rename(temp.c_str(), path.c_str()) != 0)
+    return RemoveAfterFailure(fd, temp);
   return true;
 }
 
@@ -135,7 +100,7 @@ bool FindSection(const std::vector<std::string>& lines, const std::string& secti
                  size_t& begin, size_t& end) {
   std::string_view name;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (!SectionOf(lines[i], name) || !SameName(name, section)) continue;
+    if (!SectionOf(lines[i], name) || !EqualsIgnoringAsciiCase(name, section)) continue;
     begin = i + 1;
     end = begin;
     while (end < lines.size() && !SectionOf(lines[end], name)) ++end;
@@ -154,7 +119,8 @@ std::optional<std::string> IniFile::Read(const std::string& section,
   if (!FindSection(lines, section, begin, end)) return std::nullopt;
   std::string_view name, value;
   for (size_t i = begin; i < end; ++i)
-    if (KeyOf(lines[i], name, value) && SameName(name, key)) return DecodeValue(value);
+    if (KeyOf(lines[i], name, value) && EqualsIgnoringAsciiCase(name, key))
+      return DecodeValue(value);
   return std::nullopt;
 }
 
@@ -172,7 +138,7 @@ bool IniFile::Write(const std::string& section, const std::string& key,
   }
   std::string_view name, old;
   for (size_t i = begin; i < end; ++i) {
-    if (KeyOf(lines[i], name, old) && SameName(name, key)) {
+    if (KeyOf(lines[i], name, old) && EqualsIgnoringAsciiCase(name, key)) {
       if (lines[i] == line) return true;
       lines[i] = line;
       return WriteLines(path_, lines);
@@ -193,7 +159,7 @@ bool IniFile::DeleteKey(const std::string& section, const std::string& key) {
   std::string_view name, value;
   bool removed = false;
   for (size_t i = end; i-- > begin;) {
-    if (KeyOf(lines[i], name, value) && SameName(name, key)) {
+    if (KeyOf(lines[i], name, value) && EqualsIgnoringAsciiCase(name, key)) {
       lines.erase(lines.begin() + static_cast<long>(i));
       removed = true;
     }

@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tagmora {
@@ -190,6 +191,26 @@ std::string Utf8Left(std::string_view text, size_t count) {
   size_t pos = 0;
   for (size_t n = 0; n < count && pos < text.size(); ++n) NextCodePoint(text, pos);
   return std::string(text.substr(0, pos));
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+namespace {
+bool SameIgnoringAsciiCase(char a, char b) { return AsciiLower(a) == AsciiLower(b); }
+}  // namespace
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), SameIgnoringAsciiCase);
+}
+
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         EqualsIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view part) {
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), SameIgnoringAsciiCase) !=
+         text.end();
 }
 
 }  // namespace tagmora

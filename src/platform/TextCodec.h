@@ -41,4 +41,11 @@ std::string Utf8Left(std::string_view text, size_t count);
 char32_t NextCodePoint(std::string_view text, size_t& pos);
 void AppendUtf8(std::string& out, char32_t cp);
 
+// Letter case of ASCII letters only, whatever the user's locale: INI keys,
+// genre names, M3U lines and the ".mp3" of file names compare this way.
+char AsciiLower(char c);
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
+bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view part);
+
 }  // namespace tagmora

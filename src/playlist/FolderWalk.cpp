@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <utility>
 
+#include "platform/TextCodec.h"
 #include "playlist/Playlist.h"
 
 namespace tagmora {
@@ -16,14 +17,6 @@ struct Listing {
   std::vector<std::string> folders;
   std::vector<std::string> files;
 };
-
-bool EndsWithMp3(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string tail = name.substr(name.size() - 4);
-  for (char& c : tail)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return tail == ".mp3";
-}
 
 void SortByName(std::vector<std::string>& names) {
   std::vector<std::pair<std::string, std::string>> keyed;
@@ -53,7 +46,8 @@ Listing List(const std::string& folder, bool wantFolders, bool wantFiles) {
       isFile = S_ISREG(st.st_mode);
     }
     if (isFolder && wantFolders) listing.folders.push_back(std::move(name));
-    else if (isFile && wantFiles && name[0] != '.' && EndsWithMp3(name))
+    else if (isFile && wantFiles && name[0] != '.' &&
+             EndsWithIgnoringAsciiCase(name, ".mp3"))
       listing.files.push_back(std::move(name));
   }
   ::closedir(dir);

@@ -1,12 +1,8 @@
 #include "playlist/M3U.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "app/IoError.h"
 #include "platform/FileSystem.h"
-#include "platform/UniqueFd.h"
+#include "platform/TextCodec.h"
 #include "playlist/Playlist.h"
 
 namespace tagmora {
@@ -17,37 +13,6 @@ constexpr std::string_view kHeader = "#EXTM3U";
 
 std::string FailureText(int error, const std::string& fileName) {
   return IoErrorDescription(error) + ". " + SystemErrorText(error) + ".File: " + fileName;
-}
-
-bool ContainsExtInf(std::string_view line) {
-  constexpr std::string_view tag = "#extinf:";
-  if (line.size() < tag.size()) return false;
-  for (size_t i = 0; i + tag.size() <= line.size(); ++i) {
-    size_t k = 0;
-    while (k < tag.size()) {
-      char c = line[i + k];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c != tag[k]) break;
-      ++k;
-    }
-    if (k == tag.size()) return true;
-  }
-  return false;
-}
-
-// Reads the whole file; 0 or the failure's errno.
-int ReadAll(const std::string& path, std::string& bytes) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return errno;
-  char buffer[1 << 16];
-  for (;;) {
-    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-  return ::close(fd.Release()) == 0 ? 0 : errno;
 }
 
 // The next line from pos: ends at LF, CR LF, or a CR alone (old Mac files);
@@ -77,7 +42,7 @@ std::string ReadM3U(const std::string& fileName, Playlist& playlist, bool clearF
   if (FileNamePart(fileName).empty()) return "FileName is invalid!";
   if (!FileExists(fileName)) return "FileName does NOT exists!";
   std::string bytes;
-  if (int error = ReadAll(fileName, bytes)) return FailureText(error, fileName);
+  if (int error = ReadWholeFile(fileName, bytes)) return FailureText(error, fileName);
 
   std::string_view text = bytes;
   size_t pos = 0;
@@ -87,7 +52,7 @@ std::string ReadM3U(const std::string& fileName, Playlist& playlist, bool clearF
   if (clearFirst) playlist.Clear();
   std::vector<std::string> items;
   while (NextLine(text, pos, line))
-    if (!ContainsExtInf(line)) items.emplace_back(line);
+    if (!ContainsIgnoringAsciiCase(line, "#extinf:")) items.emplace_back(line);
   playlist.AppendAll(std::move(items));
   return "OK";
 }
@@ -98,15 +63,7 @@ std::string WriteM3U(const std::string& fileName, const Playlist& playlist) {
   bytes.append(kHeader).append("\r\n");
   playlist.ForEachItem([&bytes](const std::string& item) { bytes.append(item).append("\r\n"); });
 
-  UniqueFd fd(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!fd) return FailureText(errno, fileName);
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return FailureText(errno, fileName);
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd.Release()) != 0) return FailureText(errno, fileName);
+  if (int error = WriteWholeFile(fileName, bytes)) return FailureText(error, fileName);
   return "OK";
 }
 

@@ -35,7 +35,7 @@ std::string SortKey(const std::string& text, bool bytewise) {
   for (size_t pos = 0; pos < text.size();) {
     unsigned char c = static_cast<unsigned char>(text[pos]);
     if (c < 0x80) {
-      folded.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+      folded.push_back(AsciiLower(static_cast<char>(c)));
       ++pos;
       continue;
     }
@@ -213,30 +213,22 @@ void Playlist::RemoveSelected() {
 }
 
 void Playlist::SelectAll() {
-  int count;
-  {
-    std::lock_guard lock(mutex_);
-    std::fill(selected_.begin(), selected_.end(), 1);
-    count = static_cast<int>(items_.size());
-  }
-  if (count) Notify({PlaylistChange::Kind::Changed, 0, count});
+  ChangeEveryFlag([](char) { return char(1); });
 }
 
 void Playlist::SelectNone() {
-  int count;
-  {
-    std::lock_guard lock(mutex_);
-    std::fill(selected_.begin(), selected_.end(), 0);
-    count = static_cast<int>(items_.size());
-  }
-  if (count) Notify({PlaylistChange::Kind::Changed, 0, count});
+  ChangeEveryFlag([](char) { return char(0); });
 }
 
 void Playlist::InvertSelection() {
+  ChangeEveryFlag([](char flag) { return char(!flag); });
+}
+
+void Playlist::ChangeEveryFlag(char (*change)(char)) {
   int count;
   {
     std::lock_guard lock(mutex_);
-    for (char& flag : selected_) flag = !flag;
+    for (char& flag : selected_) flag = change(flag);
     count = static_cast<int>(items_.size());
   }
   if (count) Notify({PlaylistChange::Kind::Changed, 0, count});

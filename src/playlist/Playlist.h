@@ -84,6 +84,8 @@ class Playlist {
 
  private:
   void Notify(PlaylistChange change);
+  // Applies change to every selection flag and tells the watchers once.
+  void ChangeEveryFlag(char (*change)(char));
 
   Poster& poster_;
   mutable std::mutex mutex_;

@@ -4,6 +4,7 @@
 
 #include "app/ErrorList.h"
 #include "app/UserInteraction.h"
+#include "platform/TextCodec.h"
 #include "playlist/FolderWalk.h"
 #include "playlist/M3U.h"
 #include "playlist/Playlist.h"
@@ -112,11 +113,9 @@ void PlaylistCommands::DropWorker() {
           break;
         }
         files->insert(files->end(), found.paths.begin(), found.paths.end());
-      } else if (S_ISREG(st.st_mode) && FileNamePart(path).size() > 4) {
-        std::string tail = path.substr(path.size() - 4);
-        for (char& c : tail)
-          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (tail == ".mp3") files->push_back(path);
+      } else if (S_ISREG(st.st_mode) && FileNamePart(path).size() > 4 &&
+                 EndsWithIgnoringAsciiCase(path, ".mp3")) {
+        files->push_back(path);
       }
     }
     if (stopped) return;

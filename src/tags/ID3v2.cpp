@@ -242,19 +242,6 @@ std::string ResolvedPath(const std::string& fileName) {
   return path;
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
-}
-
 // Copies [offset, end) of the source to the current position of out.
 bool CopyRest(const InputFile& source, int out, int64_t offset) {
   off_t in = offset;
@@ -299,14 +286,7 @@ bool ReplaceFile(const std::string& path, const InputFile& source, const std::st
   }
   if (ok) ok = ::close(out.Release()) == 0;
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    int saved = errno;
-    out.Reset();
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  }
-  return true;
+  return ok || RemoveAfterFailure(out, temp);
 }
 
 }  // namespace

@@ -89,7 +89,6 @@ TEST_F(MainWindowModelTest, LayoutFollowsTheRules) {
   model.Resize(795, 600);  // wider than the page control again
   EXPECT_EQ(layout.playlistGroup.width, 791);
   EXPECT_EQ(layout.pageControl.width, 791);
-  EXPECT_EQ(MainWindowModel::PathColumnWidth(800), 800 - 40 - 70 - 160 - 5);
 }
 
 TEST_F(MainWindowModelTest, StartUpGivesTheClientThePageControlsWidth) {
@@ -97,21 +96,6 @@ TEST_F(MainWindowModelTest, StartUpGivesTheClientThePageControlsWidth) {
   poster.Advance(1);
   EXPECT_EQ(model.Layout().clientWidth, 996);
   EXPECT_EQ(model.Layout().pageControl.width, 992);
-}
-
-TEST_F(MainWindowModelTest, PanelsFormAnAccordion) {
-  for (const auto& [name, caption] : kOptionPanels) {
-    EXPECT_TRUE(Main(name).Checked()) << name;
-    EXPECT_EQ(Main(name).Caption(), caption);
-  }
-  // The view folds or unfolds the clicked panel itself after the click.
-  Main("CollapsePanelAutocomplete").Click();
-  Main("CollapsePanelAutocomplete").SetChecked(false);
-  Main("CollapsePanelSearchReplace").Click();
-  Main("CollapsePanelSearchReplace").SetChecked(false);
-  EXPECT_TRUE(Main("CollapsePanelAutocomplete").Checked());
-  EXPECT_FALSE(Main("CollapsePanelSearchReplace").Checked());
-  EXPECT_TRUE(Main("CollapsePanelOptions").Checked());
 }
 
 TEST_F(MainWindowModelTest, PlayingTheFocusedItemShowsThePlayerPageWhenAsked) {

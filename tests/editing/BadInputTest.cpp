@@ -21,6 +21,7 @@ namespace {
 
 using test::BigEndian32;
 using test::ReadFile;
+using test::Tag;
 using test::TempDir;
 using test::TextFrame;
 using test::V1Record;
@@ -91,7 +92,7 @@ TEST(BadInput, AHugeTagInsideAHugeSparseFileReads) {
 
 TEST(BadInput, FilesPast2GBReadAtTheirEnds) {
   TempDir dir;
-  std::string head = test::Tag(3, TextFrame("TIT2", "Start"));
+  std::string head = Tag(3, TextFrame("TIT2", "Start"));
   WriteSparse(dir / "big.mp3", head, (5LL << 29), V1Record("End"));  // 2.5 GB
   IDv1Tag v1;
   IDv2Tag v2;
@@ -103,21 +104,16 @@ TEST(BadInput, FilesPast2GBReadAtTheirEnds) {
 
 TEST(BadInput, FramesWhoseSizeRunsPastTheTag) {
   TempDir dir;
-  struct Case {
-    const char* name;
-    std::string frames;
-  } cases[] = {
-      {"2 GB frame", TextFrame("TIT2", "Kept") + "TPE1" + BigEndian32(0x80000000u) +
-                         std::string(2, '\0') + std::string("\0Artist", 7)},
-      {"4 GB frame", TextFrame("TIT2", "Kept") + "TPE1" + BigEndian32(0xFFFFFFFFu) +
-                         std::string(2, '\0') + std::string("\0Artist", 7)},
-      {"frame one byte too long", TextFrame("TIT2", "Kept") + "TPE1" + BigEndian32(8) +
-                                      std::string(2, '\0') + std::string("\0Artist", 7)},
-      {"frame header cut by the tag's end", TextFrame("TIT2", "Kept") + "TPE1\0\0"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    WriteFile(dir / "a.mp3", test::Tag(3, c.frames) + kAudio);
+  const std::string kept = TextFrame("TIT2", "Kept");
+  const std::string artist("\0Artist", 7);
+  // TPE1 claims 2 GB, 4 GB, one byte too many; then a header cut by the tag's end.
+  std::vector<std::string> cases;
+  for (uint32_t size : {0x80000000u, 0xFFFFFFFFu, 8u})
+    cases.push_back(kept + "TPE1" + BigEndian32(size) + std::string(2, '\0') + artist);
+  cases.push_back(kept + std::string("TPE1\0\0", 6));
+  for (const auto& frames : cases) {
+    SCOPED_TRACE(frames.size());
+    WriteFile(dir / "a.mp3", Tag(3, frames) + kAudio);
     IDv1Tag v1;
     IDv2Tag v2;
     EXPECT_EQ(ReadStatus(dir / "a.mp3", v1, v2), "OK");
@@ -126,8 +122,8 @@ TEST(BadInput, FramesWhoseSizeRunsPastTheTag) {
     EXPECT_EQ(v2.Artist.find("\x55"), std::string::npos);
   }
   // Version 2.4 sizes are sync-safe: the largest one also runs past the tag.
-  WriteFile(dir / "b.mp3", test::Tag(4, TextFrame("TIT2", "Kept", 4) + "TPE1\x7F\x7F\x7F\x7F" +
-                                            std::string(2, '\0') + "\x03x") +
+  WriteFile(dir / "b.mp3", Tag(4, TextFrame("TIT2", "Kept", 4) + "TPE1\x7F\x7F\x7F\x7F" +
+                                      std::string(2, '\0') + "\x03x") +
                                kAudio);
   IDv1Tag v1;
   IDv2Tag v2;
@@ -141,7 +137,7 @@ TEST(BadInput, TenThousandFramesReadAndSurviveARewrite) {
   for (int i = 0; i < 10000; ++i)
     others += test::Frame("TXXX", std::string(1, '\0') + "k" + std::to_string(i) + '\0' + "v");
   std::string path = dir / "many.mp3";
-  WriteFile(path, test::Tag(3, others + TextFrame("TIT2", "Last Frame")) + kAudio);
+  WriteFile(path, Tag(3, others + TextFrame("TIT2", "Last Frame")) + kAudio);
   IDv1Tag v1;
   IDv2Tag v2;
   ASSERT_EQ(ReadStatus(path, v1, v2), "OK");
@@ -186,7 +182,7 @@ std::string RunWithoutPrivileges(const std::string& folder,
 TEST(BadInput, AFileWithoutReadPermission) {
   TempDir dir;
   std::string path = dir / "locked.mp3";
-  WriteFile(path, test::Tag(3, TextFrame("TIT2", "Secret")) + kAudio + V1Record("Secret"));
+  WriteFile(path, Tag(3, TextFrame("TIT2", "Secret")) + kAudio + V1Record("Secret"));
   std::string before = ReadFile(path);
   // Owner may write but not read; the folder belongs to the same user so a
   // writer could make its temporary file there.

@@ -241,15 +241,7 @@ TEST_F(PlaylistCommandsTest, SaveThenLoadAndAppend) {
   EXPECT_TRUE(user.boxes.empty());
 }
 
-}  // namespace
-}  // namespace tagmora
-
-namespace tagmora {
-namespace {
-
-class DropTest : public PlaylistCommandsTest {};
-
-TEST_F(DropTest, DroppedFilesAndFoldersAreAddedInOrder) {
+TEST_F(PlaylistCommandsTest, DroppedFilesAndFoldersAreAddedInOrder) {
   ::mkdir((dir / "M").c_str(), 0755);
   ::mkdir((dir / "M/sub").c_str(), 0755);
   for (const char* file : {"M/b.mp3", "M/A.MP3", "M/.h.mp3", "M/sub/c.mp3", "one.Mp3", ".two.mp3",

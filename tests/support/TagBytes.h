@@ -1,10 +1,11 @@
 #pragma once
-// Builds tag bytes directly, for files that no tool writes (bad sizes,
-// odd layouts) and for the benchmarks' many small files.
+// Builds tag bytes directly, for the layouts real taggers write, for files
+// that no tool writes (bad sizes, odd layouts) and for the benchmarks' many
+// small files. Header-only, without GoogleTest, so the benchmarks use it too.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace tagmora::test {
 
@@ -38,10 +39,14 @@ inline std::string SyncSafe32(uint32_t n) {
   return {char((n >> 21) & 0x7F), char((n >> 14) & 0x7F), char((n >> 7) & 0x7F), char(n & 0x7F)};
 }
 
-// A version 2.3 frame (plain 32-bit size) or 2.4 frame (sync-safe size).
-inline std::string Frame(const std::string& id, const std::string& data, int major = 3) {
-  return id + (major == 4 ? SyncSafe32(uint32_t(data.size())) : BigEndian32(uint32_t(data.size()))) +
-         std::string(2, '\0') + data;
+// One ID3v2 frame of the given major version: 2 has 3-letter ids and
+// 3-byte sizes, 3 plain 32-bit sizes, 4 sync-safe sizes.
+inline std::string Frame(const std::string& id, const std::string& data, int major = 3,
+                         uint16_t flags = 0) {
+  auto size = uint32_t(data.size());
+  if (major == 2) return id + std::string{char(size >> 16), char(size >> 8), char(size)} + data;
+  return id + (major == 4 ? SyncSafe32(size) : BigEndian32(size)) +
+         std::string{char(flags >> 8), char(flags)} + data;
 }
 
 // A text frame in ISO-8859-1 (encoding 0).
@@ -49,9 +54,11 @@ inline std::string TextFrame(const std::string& id, const std::string& text, int
   return Frame(id, std::string(1, '\0') + text, major);
 }
 
-// A tag header with a sync-safe size counting the frames and the padding.
-inline std::string Tag(int major, const std::string& frames, size_t padding = 0) {
-  return "ID3" + std::string{char(major), '\0', '\0'} +
+// A tag header with a sync-safe size counting the frames and the padding
+// zero bytes that follow them, and the given header flags.
+inline std::string Tag(int major, const std::string& frames, size_t padding = 0,
+                       uint8_t flags = 0) {
+  return "ID3" + std::string{char(major), '\0', char(flags)} +
          SyncSafe32(uint32_t(frames.size() + padding)) + frames + std::string(padding, '\0');
 }
 

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "platform/FileSystem.h"
-#include "support/Id3Builder.h"
+#include "support/TagBytes.h"
 #include "support/TestSupport.h"
 #include "tags/id3v2/TagParser.h"
 
@@ -65,11 +65,11 @@ TEST(ID3v2Write, TwelveFramesInOrderWithExactBytes) {
   SetAll(t);
   ASSERT_TRUE(t.WriteTag(path));
   std::string expected =
-      TextFrame(3, "TIT2", "Title") + TextFrame(3, "TPE1", "Artist") + TextFrame(3, "TALB", "Album") +
-      TextFrame(3, "TRCK", "7") + TextFrame(3, "TYER", "2001") + TextFrame(3, "TCON", "Rock") +
-      Frame(3, "COMM", std::string("\0eng\0Comment", 12)) + TextFrame(3, "TCOM", "Composer") +
-      TextFrame(3, "TENC", "Encoder") + TextFrame(3, "TCOP", "Copyright") +
-      TextFrame(3, "TLAN", "eng") + Frame(3, "WXXX", std::string("\0\0http://u/", 11));
+      TextFrame("TIT2", "Title") + TextFrame("TPE1", "Artist") + TextFrame("TALB", "Album") +
+      TextFrame("TRCK", "7") + TextFrame("TYER", "2001") + TextFrame("TCON", "Rock") +
+      Frame("COMM", std::string("\0eng\0Comment", 12)) + TextFrame("TCOM", "Composer") +
+      TextFrame("TENC", "Encoder") + TextFrame("TCOP", "Copyright") +
+      TextFrame("TLAN", "eng") + Frame("WXXX", std::string("\0\0http://u/", 11));
   EXPECT_TRUE(ReadFile(path) == Tag(3, expected) + kAudio);
 
   TID3v2 back;
@@ -82,7 +82,7 @@ TEST(ID3v2Write, TwelveFramesInOrderWithExactBytes) {
 
 TEST(ID3v2Write, EmptyFieldsAndSizes) {
   TempDir dir;
-  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TIT2", "Old")));
+  std::string path = MakeFile(dir, Tag(3, TextFrame("TIT2", "Old")));
   TID3v2 empty;
   ASSERT_TRUE(empty.WriteTag(path));
   EXPECT_TRUE(ReadFile(path) == Tag(3, "") + kAudio);
@@ -132,22 +132,21 @@ TEST(ID3v2Write, TextOutsideLatin1IsUtf16) {
 
 TEST(ID3v2Write, KeepsEveryOtherFrameInOrder) {
   TempDir dir;
-  std::string apic = Frame(3, "APIC", std::string("\0image/png\0\x03\0", 14) + std::string(5000, '\x89'));
-  std::string txxx = Frame(3, "TXXX", std::string("\0key\0value", 10), 0x4000);
-  std::string commDesc = Frame(3, "COMM", std::string("\0engiTunNORM\0 00", 16));
-  std::string wxxxDesc = Frame(3, "WXXX", std::string("\0Home\0http://h/", 15));
-  std::string priv = Frame(3, "PRIV", std::string("owner\0\xff\xfe\x00", 9));
-  std::string tag = Tag(3, TextFrame(3, "TIT2", "Old") + apic + txxx + commDesc +
-                               Frame(3, "COMM", std::string("\0eng\0Mine", 9)) + wxxxDesc + priv,
-                        0, 500);
+  std::string apic = Frame("APIC", std::string("\0image/png\0\x03\0", 14) + std::string(5000, '\x89'));
+  std::string txxx = Frame("TXXX", std::string("\0key\0value", 10), 3, 0x4000);
+  std::string commDesc = Frame("COMM", std::string("\0engiTunNORM\0 00", 16));
+  std::string wxxxDesc = Frame("WXXX", std::string("\0Home\0http://h/", 15));
+  std::string priv = Frame("PRIV", std::string("owner\0\xff\xfe\x00", 9));
+  std::string tag = Tag(3, TextFrame("TIT2", "Old") + apic + txxx + commDesc +
+                               Frame("COMM", std::string("\0eng\0Mine", 9)) + wxxxDesc + priv, 500);
   std::string path = MakeFile(dir, tag);
   TID3v2 t;
   ASSERT_TRUE(t.ReadTag(path));
   EXPECT_EQ(t.Comment(), "Mine");
   t.SetTitle("New");
   ASSERT_TRUE(t.WriteTag(path));
-  std::string expected = TextFrame(3, "TIT2", "New") +
-                         Frame(3, "COMM", std::string("\0eng\0Mine", 9)) + apic + txxx +
+  std::string expected = TextFrame("TIT2", "New") +
+                         Frame("COMM", std::string("\0eng\0Mine", 9)) + apic + txxx +
                          commDesc + wxxxDesc + priv;
   EXPECT_TRUE(ReadFile(path) == Tag(3, expected) + kAudio);
 }
@@ -155,12 +154,12 @@ TEST(ID3v2Write, KeepsEveryOtherFrameInOrder) {
 TEST(ID3v2Write, Version24BecomesVersion23) {
   TempDir dir;
   std::string frames =
-      Frame(4, "TIT2", std::string("\x03" "T\xc3\xbc", 4)) +
-      Frame(4, "TDRC", std::string("\x03" "2006-05-04", 11)) +
-      Frame(4, "TXXX", std::string("\x03" "k\0\xe6\x97\xa5", 6)) +  // UTF-8 becomes UTF-16
-      Frame(4, "TPE2", std::string("\x03" "plain", 6), 0x1000) +    // read-only flag moves
-      Frame(4, "PRIV", SyncSafe(3) + "o\0x"s, 0x0001) +              // length indicator goes
-      Frame(4, "TSOP", std::string("\x00" "Sort", 5));
+      Frame("TIT2", std::string("\x03" "T\xc3\xbc", 4), 4) +
+      Frame("TDRC", std::string("\x03" "2006-05-04", 11), 4) +
+      Frame("TXXX", std::string("\x03" "k\0\xe6\x97\xa5", 6), 4) +  // UTF-8 becomes UTF-16
+      Frame("TPE2", std::string("\x03" "plain", 6), 4, 0x1000) +    // read-only flag moves
+      Frame("PRIV", SyncSafe32(3) + "o\0x"s, 4, 0x0001) +              // length indicator goes
+      Frame("TSOP", std::string("\x00" "Sort", 5), 4);
   std::string path = MakeFile(dir, Tag(4, frames));
   TID3v2 t;
   ASSERT_TRUE(t.ReadTag(path));
@@ -189,9 +188,9 @@ TEST(ID3v2Write, Version24BecomesVersion23) {
 
 TEST(ID3v2Write, Version22FramesTakeTheir23Names) {
   TempDir dir;
-  std::string frames = TextFrame(2, "TT2", "Title") + TextFrame(2, "TP2", "Band") +
-                       Frame(2, "PIC", std::string("\0JPG\x03\0", 6) + "jpegdata") +
-                       Frame(2, "CRM", "encrypted meta");
+  std::string frames = TextFrame("TT2", "Title", 2) + TextFrame("TP2", "Band", 2) +
+                       Frame("PIC", std::string("\0JPG\x03\0", 6) + "jpegdata", 2) +
+                       Frame("CRM", "encrypted meta", 2);
   std::string path = MakeFile(dir, Tag(2, frames));
   TID3v2 t;
   ASSERT_TRUE(t.ReadTag(path));
@@ -207,7 +206,7 @@ TEST(ID3v2Write, Version22FramesTakeTheir23Names) {
 
 TEST(ID3v2Write, TrackTextStaysWhileItsNumberDoes) {
   TempDir dir;
-  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TRCK", "03/12")));
+  std::string path = MakeFile(dir, Tag(3, TextFrame("TRCK", "03/12")));
   TID3v2 t;
   ASSERT_TRUE(t.ReadTag(path));
   ASSERT_TRUE(t.WriteTag(path));
@@ -220,20 +219,20 @@ TEST(ID3v2Write, TrackTextStaysWhileItsNumberDoes) {
   EXPECT_TRUE(ReadFile(path) == Tag(3, "") + kAudio);
 
   // A text that reads as no number stays too, while the track is 0.
-  std::string garbled = MakeFile(dir, Tag(3, TextFrame(3, "TRCK", "A1")), "b.mp3");
+  std::string garbled = MakeFile(dir, Tag(3, TextFrame("TRCK", "A1")), "b.mp3");
   ASSERT_TRUE(t.WriteTag(garbled));
   EXPECT_EQ(FramesOf(garbled)[0].data, "\0A1"s);
 }
 
 TEST(ID3v2Write, CommentKeepsItsLanguage) {
   TempDir dir;
-  std::string path = MakeFile(dir, Tag(3, Frame(3, "COMM", "\0deu\0Alt"s)));
+  std::string path = MakeFile(dir, Tag(3, Frame("COMM", "\0deu\0Alt"s)));
   TID3v2 t;
   t.SetComment("Neu");
   ASSERT_TRUE(t.WriteTag(path));
   EXPECT_EQ(FramesOf(path)[0].data, "\0deu\0Neu"s);
   // Three zero bytes name no language.
-  std::string quirk = MakeFile(dir, Tag(3, Frame(3, "COMM", "\0\0\0\0\0Old"s)), "b.mp3");
+  std::string quirk = MakeFile(dir, Tag(3, Frame("COMM", "\0\0\0\0\0Old"s)), "b.mp3");
   ASSERT_TRUE(t.WriteTag(quirk));
   EXPECT_EQ(FramesOf(quirk)[0].data, "\0eng\0Neu"s);
 }
@@ -242,20 +241,20 @@ TEST(ID3v2Write, BytesAfterAnUnreadableFrameStay) {
   // Reading stops at an identifier starting with a digit; other programs
   // read on, so a rewrite keeps those bytes behind the frames.
   TempDir dir;
-  std::string rest = TextFrame(3, "1BAD", "x") + TextFrame(3, "TPE1", "After");
-  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TIT2", "Before") + rest, 0, 64));
+  std::string rest = TextFrame("1BAD", "x") + TextFrame("TPE1", "After");
+  std::string path = MakeFile(dir, Tag(3, TextFrame("TIT2", "Before") + rest, 64));
   TID3v2 t;
   ASSERT_TRUE(t.ReadTag(path));
   EXPECT_EQ(t.Artist(), "");
   t.SetTitle("New");
   ASSERT_TRUE(t.WriteTag(path));
-  EXPECT_TRUE(ReadFile(path) == Tag(3, TextFrame(3, "TIT2", "New") + rest) + kAudio);
+  EXPECT_TRUE(ReadFile(path) == Tag(3, TextFrame("TIT2", "New") + rest) + kAudio);
 }
 
 TEST(ID3v2Write, OldTagGoesWholeWhateverItsLayout) {
   TempDir dir;
   // A 2.4 tag with a footer: the footer goes with it.
-  std::string tag24 = Tag(4, TextFrame(4, "TIT2", "F"), 0x10);
+  std::string tag24 = Tag(4, TextFrame("TIT2", "F", 4), 0, 0x10);
   std::string footer = "3DI" + tag24.substr(3, 7);
   std::string path = MakeFile(dir, tag24 + footer);
   TID3v2 t;
@@ -264,10 +263,10 @@ TEST(ID3v2Write, OldTagGoesWholeWhateverItsLayout) {
   EXPECT_TRUE(AfterTag(path) == kAudio);
 
   // A size past the end of the file: the new tag goes in front of everything.
-  std::string past = std::string("ID3\x03\x00\x00", 6) + SyncSafe(100000) + "junk";
+  std::string past = std::string("ID3\x03\x00\x00", 6) + SyncSafe32(100000) + "junk";
   std::string pastPath = MakeFile(dir, past, "past.mp3");
   ASSERT_TRUE(t.WriteTag(pastPath));
-  EXPECT_TRUE(ReadFile(pastPath) == Tag(3, TextFrame(3, "TIT2", "G")) + past + kAudio);
+  EXPECT_TRUE(ReadFile(pastPath) == Tag(3, TextFrame("TIT2", "G")) + past + kAudio);
   // ... and removing such a tag removes nothing.
   std::string pastPath2 = MakeFile(dir, past, "past2.mp3");
   ASSERT_TRUE(t.RemoveTag(pastPath2));
@@ -276,7 +275,7 @@ TEST(ID3v2Write, OldTagGoesWholeWhateverItsLayout) {
 
 TEST(ID3v2Remove, TakesTheTagAndOnlyTheTag) {
   TempDir dir;
-  std::string path = MakeFile(dir, Tag(3, TextFrame(3, "TIT2", "x"), 0, 100));
+  std::string path = MakeFile(dir, Tag(3, TextFrame("TIT2", "x"), 100));
   TID3v2 t;
   ASSERT_TRUE(t.RemoveTag(path));
   EXPECT_TRUE(ReadFile(path) == kAudio);
@@ -318,7 +317,7 @@ TEST(ID3v2Rebuild, KeepsPermissionsOwnerAndLinks) {
 
 TEST(ID3v2Rebuild, FailureLeavesTheOriginalUntouched) {
   TempDir dir;
-  std::string tag = Tag(3, TextFrame(3, "TIT2", "Keep"));
+  std::string tag = Tag(3, TextFrame("TIT2", "Keep"));
   std::string path = MakeFile(dir, tag);
   // The temporary file cannot be made when a folder holds its name.
   ASSERT_TRUE(CreateFolder(path + "~"));
@@ -328,19 +327,6 @@ TEST(ID3v2Rebuild, FailureLeavesTheOriginalUntouched) {
   EXPECT_FALSE(t.RemoveTag(path));
   EXPECT_TRUE(ReadFile(path) == tag + kAudio);
   EXPECT_TRUE(DirectoryExists(path + "~"));
-}
-
-TEST(ID3v2Rebuild, AudioOfRealFileUnchanged) {
-  TempDir dir;
-  std::string path = dir / "real.mp3";
-  MakeMp3(path, 1.0, "-b 128");
-  std::string before = ReadFile(path);
-  TID3v2 t;
-  SetAll(t);
-  ASSERT_TRUE(t.WriteTag(path));
-  EXPECT_TRUE(AfterTag(path) == before);
-  ASSERT_TRUE(t.RemoveTag(path));
-  EXPECT_TRUE(ReadFile(path) == before);
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 
 #include "platform/InputFile.h"
 #include "support/JsonReader.h"
+#include "support/TagBytes.h"
 #include "support/TestSupport.h"
 
 namespace tagmora {
 namespace {
 
+using test::BigEndian32;
 using test::TempDir;
 using test::WriteFile;
 
@@ -44,32 +46,25 @@ std::string Frames(const Header& h, int length, int count, char filler = 0x11) {
   return out;
 }
 
-std::string BigEndian(uint32_t v) {
-  return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-}
-
 void Put(std::string& bytes, size_t at, const std::string& part) {
   bytes.replace(at, part.size(), part);
 }
 
 std::string XingHeader(uint32_t frames, uint32_t bytes, const std::string& vendor = "LAME3.98") {
-  std::string h = "Xing" + BigEndian(15) + BigEndian(frames) + BigEndian(bytes) +
-                  std::string(100, '\x01') + BigEndian(57) + vendor;
+  std::string h = "Xing" + BigEndian32(15) + BigEndian32(frames) + BigEndian32(bytes) +
+                  std::string(100, '\x01') + BigEndian32(57) + vendor;
   return h + std::string(h.size() < 128 ? 128 - h.size() : 0, '\0');
 }
 
 std::string VBRIHeader(uint32_t frames, uint32_t bytes, uint8_t scale) {
-  return "VBRI" + std::string{0, 1, 0x04, 0x62, 0, char(scale)} + BigEndian(bytes) +
-         BigEndian(frames) + std::string(8, '\0');
+  return "VBRI" + std::string{0, 1, 0x04, 0x62, 0, char(scale)} + BigEndian32(bytes) +
+         BigEndian32(frames) + std::string(8, '\0');
 }
 
-std::string ID3v2Tag(int size) {  // size of the whole tag, header included
-  int body = size - 10;
-  return std::string("ID3\x03\x00\x00", 6) + char(body >> 21 & 0x7F) + char(body >> 14 & 0x7F) +
-         char(body >> 7 & 0x7F) + char(body & 0x7F) + std::string(size_t(body), '\0');
-}
+// An empty ID3v2 tag of size bytes, header included.
+std::string ID3v2Tag(int size) { return test::Tag(3, "", size_t(size - 10)); }
 
-std::string ID3v1Tag() { return "TAG" + std::string(124, ' ') + '\xFF'; }
+std::string ID3v1Tag() { return test::V1Record(""); }
 
 class MPEGaudioTest : public ::testing::Test {
  protected:

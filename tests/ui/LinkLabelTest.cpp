@@ -13,15 +13,6 @@ class LinkLabelTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void looksLikeALink() {
-    TLinkLabel label;
-    QVERIFY(label.text().isEmpty());
-    QVERIFY(label.font().underline());
-    QCOMPARE(label.palette().color(QPalette::WindowText), QColor(Qt::blue));
-    QCOMPARE(label.cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(label.LinkType(), TLinkType::lthttp);
-  }
-
   void addressBecomesTheCaptionOnlyWhenThereIsNone() {
     TLinkLabel bare;
     bare.SetHyperLink("example.org/tagmora");

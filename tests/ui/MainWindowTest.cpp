@@ -86,6 +86,27 @@ class MainWindowTest : public QObject {
   }
   Control& Main(const char* name) { return model->Controls()[name]; }
 
+  // The playlist view once it shows count items "/m/0.mp3", "/m/1.mp3", ...
+  QListView* ListOf(int count) {
+    std::vector<std::string> items;
+    for (int i = 0; i < count; ++i) items.push_back("/m/" + std::to_string(i) + ".mp3");
+    model->PlayList().AppendAll(items);
+    auto* list = Find<QListView>("ListBoxPlayList");
+    if (!QTest::qWaitFor([&] { return list->model()->rowCount() == count; }))
+      qWarning("the view shows %d rows, not %d", list->model()->rowCount(), count);
+    return list;
+  }
+  static QPoint RowCenter(QListView* list, int row) {
+    return list->visualRect(list->model()->index(row, 0)).center();
+  }
+  static std::vector<int> SelectedRows(QListView* list) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+      rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+
   void Open() {
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -210,15 +231,10 @@ class MainWindowTest : public QObject {
 
   void deleteRemovesTheSelectedItems() {
     Open();
-    model->PlayList().AppendAll(
-        std::vector<std::string>{"/m/0.mp3", "/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3"});
-    auto* list = Find<QListView>("ListBoxPlayList");
-    QTRY_COMPARE(list->model()->rowCount(), 5);
-    const auto rowCenter = [list](int row) {
-      return list->visualRect(list->model()->index(row, 0)).center();
-    };
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCenter(1));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(2));
+    QListView* list = ListOf(5);
+    QCOMPARE(list->model()->rowCount(), 5);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCenter(list, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
     QCOMPARE(model->PlayList().SelectedCount(), 2);
     QVERIFY(model->PlayList().IsSelected(1) && model->PlayList().IsSelected(2));
     QCOMPARE(model->PlayList().Focus(), 2);
@@ -233,30 +249,20 @@ class MainWindowTest : public QObject {
 
   void shiftClickSelectsARangeThatCanShrink() {
     Open();
-    std::vector<std::string> items;
-    for (int i = 0; i < 10; ++i) items.push_back("/m/" + std::to_string(i) + ".mp3");
-    model->PlayList().AppendAll(items);
-    auto* list = Find<QListView>("ListBoxPlayList");
-    QTRY_COMPARE(list->model()->rowCount(), 10);
-    const auto rowCenter = [list](int row) {
-      return list->visualRect(list->model()->index(row, 0)).center();
-    };
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCenter(2));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCenter(6));
+    QListView* list = ListOf(10);
+    QCOMPARE(list->model()->rowCount(), 10);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCenter(list, 2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowCenter(list, 6));
     QCOMPARE(model->PlayList().SelectedRanges(), (std::vector<std::pair<int, int>>{{2, 6}}));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCenter(4));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowCenter(list, 4));
     QCOMPARE(model->PlayList().SelectedRanges(), (std::vector<std::pair<int, int>>{{2, 4}}));
   }
 
   void failedFilesMarkedByAWorkerShowSelected() {
     Open();
-    std::vector<std::string> items;
-    for (int i = 0; i < 10; ++i) items.push_back("/m/" + std::to_string(i) + ".mp3");
-    model->PlayList().AppendAll(items);
-    auto* list = Find<QListView>("ListBoxPlayList");
-    QTRY_COMPARE(list->model()->rowCount(), 10);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(5, 0)).center());
+    QListView* list = ListOf(10);
+    QCOMPARE(list->model()->rowCount(), 10);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCenter(list, 5));
     // A job clears the selection when it starts, then marks failed files
     // from its own thread.
     model->PlayList().SelectNone();
@@ -265,36 +271,19 @@ class MainWindowTest : public QObject {
       model->PlayList().SetSelected(7, true);
     });
     worker.join();
-    const auto shown = [list] {
-      std::vector<int> rows;
-      for (const QModelIndex& index : list->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-      std::sort(rows.begin(), rows.end());
-      return rows;
-    };
-    QTRY_COMPARE(shown(), (std::vector<int>{2, 7}));
+    QTRY_COMPARE(SelectedRows(list), (std::vector<int>{2, 7}));
   }
 
   void manyScatteredFlagsShowAsTheyAre() {
     Open();
-    std::vector<std::string> items;
-    for (int i = 0; i < 300; ++i) items.push_back("/m/" + std::to_string(i) + ".mp3");
-    model->PlayList().AppendAll(items);
-    auto* list = Find<QListView>("ListBoxPlayList");
-    QTRY_COMPARE(list->model()->rowCount(), 300);
+    QListView* list = ListOf(300);
+    QCOMPARE(list->model()->rowCount(), 300);
     list->setCurrentIndex(list->model()->index(10, 0));
     for (int i = 0; i < 300; i += 2) model->PlayList().SetSelected(i, true);
     model->PlayList().InvertSelection();
-    const auto selectedRows = [list] {
-      std::vector<int> rows;
-      for (const QModelIndex& index : list->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-      std::sort(rows.begin(), rows.end());
-      return rows;
-    };
     std::vector<int> odd;
     for (int i = 1; i < 300; i += 2) odd.push_back(i);
-    QTRY_COMPARE(selectedRows(), odd);
+    QTRY_COMPARE(SelectedRows(list), odd);
     // The focus stays where the user put it.
     QCOMPARE(list->currentIndex().row(), 10);
     QCOMPARE(model->PlayList().Focus(), 10);
@@ -304,10 +293,9 @@ class MainWindowTest : public QObject {
     Open();
     RecordingPlayer player;
     model->SetPlayer(&player);
-    model->PlayList().AppendAll(std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"});
-    auto* list = Find<QListView>("ListBoxPlayList");
-    QTRY_COMPARE(list->model()->rowCount(), 2);
-    const QPoint second = list->visualRect(list->model()->index(1, 0)).center();
+    QListView* list = ListOf(2);
+    QCOMPARE(list->model()->rowCount(), 2);
+    const QPoint second = RowCenter(list, 1);
     // A real double-click: press, release, then the double-click event.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);

@@ -31,15 +31,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// Equal when only the letters A to Z differ in case.
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-  for (size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-
 std::string Number(int value) { return value ? std::to_string(value) : std::string(); }
 
 // The text fields of each record with the box that shows them.
@@ -338,7 +329,7 @@ void TagEditorModel::CopyFromID3v2() {
   const std::vector<std::string> genres = C("ComboGenrev1").Items();
   int index = 0;
   for (size_t i = 1; i < genres.size(); ++i)
-    if (EqualIgnoringCase(genres[i], genre)) {
+    if (EqualsIgnoringAsciiCase(genres[i], genre)) {
       index = static_cast<int>(i);
       break;
     }

@@ -156,6 +156,23 @@ int WriteWholeFile(const std::string& path, std::string_view bytes) {
   return ::close(fd.Release()) == 0 ? 0 : errno;
 }
 
+int ReplaceWholeFile(const std::string& path, std::string_view bytes, bool flush) {
+  struct stat old;
+  bool existed = ::stat(path.c_str(), &old) == 0;
+  std::string temp = path + ".new";
+  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (!fd) return errno;
+  // An existing file keeps its bits whatever the umask says.
+  bool ok = WriteAll(fd.Get(), bytes.data(), bytes.size()) &&
+            (!existed || ::fchmod(fd.Get(), old.st_mode & 07777) == 0) &&
+            (!flush || ::fsync(fd.Get()) == 0) &&
+            ::close(fd.Release()) == 0 && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (ok) return 0;
+  int error = errno;
+  RemoveAfterFailure(fd, temp);
+  return error;
+}
+
 bool RemoveAfterFailure(UniqueFd& fd, const std::string& path) {
   int saved = errno;
   fd.Reset();

@@ -38,6 +38,11 @@ bool WriteAll(int fd, const void* data, size_t size);
 int ReadWholeFile(const std::string& path, std::string& bytes);
 // Creates or empties the file and writes bytes: 0, or the errno of the failure.
 int WriteWholeFile(const std::string& path, std::string_view bytes);
+// Writes the bytes to "<path>.new" and renames that over the file, so a
+// failed write leaves the old file whole; the file keeps its permissions.
+// With flush the new file is on disk before it takes the old one's place.
+// Returns 0 or the errno of the failure.
+int ReplaceWholeFile(const std::string& path, std::string_view bytes, bool flush);
 // After a failure: closes fd, removes the partly made file at path and
 // leaves errno as the failure set it. Answers false, for the caller to pass on.
 bool RemoveAfterFailure(UniqueFd& fd, const std::string& path);

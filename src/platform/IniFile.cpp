@@ -79,20 +79,12 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
   return true;
 }
 
-// Writes a new file beside the old one and puts it in its place, so a
-// failed write leaves the old file whole.
+// A failed write leaves the old file whole. Each key is one write, so the
+// file is not flushed every time; the rename keeps it old or new.
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const std::string& line : lines) bytes.append(line).append("\n");
-  struct stat old;
-  mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0666;
-  std::string temp = path + ".new";
-  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-  if (!fd) return false;
-  if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::close(fd.Release()) != 0 ||
-      ::rename(temp.c_str(), path.c_str()) != 0)
-    return RemoveAfterFailure(fd, temp);
-  return true;
+  return ReplaceWholeFile(path, bytes, false) == 0;
 }
 
 // Lines [begin, end) of the section's body; false when it is missing.

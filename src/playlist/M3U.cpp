@@ -63,7 +63,9 @@ std::string WriteM3U(const std::string& fileName, const Playlist& playlist) {
   bytes.append(kHeader).append("\r\n");
   playlist.ForEachItem([&bytes](const std::string& item) { bytes.append(item).append("\r\n"); });
 
-  if (int error = WriteWholeFile(fileName, bytes)) return FailureText(error, fileName);
+  // The list being replaced (the saved playlist at closing) stays whole if
+  // the write fails.
+  if (int error = ReplaceWholeFile(fileName, bytes, true)) return FailureText(error, fileName);
   return "OK";
 }
 

@@ -120,16 +120,20 @@ bool TID3v1::WriteTag(const std::string& fileName) {
     record[kTrack] = char(track_);
   }
   record[kGenre] = char(genreId_);
-  if (!RemoveTag(fileName)) return false;
+  char last[kRecordSize];
+  if (!ReadLastRecord(fileName, last)) return false;
   ClearAttributes(fileName);
   UniqueFd fd(::open(fileName.c_str(), O_WRONLY | O_CLOEXEC));
   if (!fd) return false;
   off_t end = ::lseek(fd.Get(), 0, SEEK_END);
-  if (end < 0) return false;
-  if (::pwrite(fd.Get(), record, kRecordSize, end) != kRecordSize) {
-    // A short write (a full disk) must not leave part of a record behind.
+  if (end < kRecordSize) return false;
+  // The new record takes the old one's place in one write, so a failure
+  // never leaves the file without the record it had.
+  off_t at = IsTag(last) ? end - kRecordSize : end;
+  if (::pwrite(fd.Get(), record, kRecordSize, at) != kRecordSize) {
+    // A short append (a full disk) must not leave part of a record behind.
     int saved = errno;
-    (void)::ftruncate(fd.Get(), end);
+    if (at == end) (void)::ftruncate(fd.Get(), end);
     errno = saved;
     return false;
   }

@@ -1,5 +1,7 @@
 #include "playlist/M3U.h"
 
+#include <sys/stat.h>
+
 #include "app/Fakes.h"
 #include "playlist/Playlist.h"
 #include "support/TestSupport.h"
@@ -77,6 +79,11 @@ TEST_F(M3UTest, EveryStatusText) {
   EXPECT_EQ(ReadM3U(dir.Path(), list, true), "FileName does NOT exists!");
   EXPECT_EQ(WriteM3U(dir / "no/such/list.m3u", list),
             "File not found. No such file or directory.File: " + dir / "no/such/list.m3u");
+  // A write that fails leaves the list it was to replace whole.
+  test::WriteFile(dir / "kept.m3u", "#EXTM3U\r\n/old.mp3\r\n");
+  ASSERT_EQ(::mkdir((dir / "kept.m3u.new").c_str(), 0755), 0);
+  EXPECT_NE(WriteM3U(dir / "kept.m3u", list), "OK");
+  EXPECT_EQ(test::ReadFile(dir / "kept.m3u"), "#EXTM3U\r\n/old.mp3\r\n");
   EXPECT_EQ(FileNamePart("/m/list.m3u"), "list.m3u");
   EXPECT_EQ(FileNamePart("list.m3u"), "list.m3u");
 }

@@ -50,6 +50,18 @@ const std::vector<MenuEntry>& MenuTable() {
       {"PopupList", "", "ClearList1", "Clear List", "", false},
       {"PopupErrors", "", "SaveErrors1", "Save Errors", "", false},
       {"PopupErrors", "", "ClearErrors2", "Clear Errors", "", false},
+      // The tag editor page's menus ("&&" shows one ampersand).
+      {"PopupMenuAutoComplete", "", "CompleteID3v1ID3v21", "Complete ID3v1 && ID3v2", "", false},
+      {"PopupMenuAutoComplete", "", "-", "", "", false},
+      {"PopupMenuAutoComplete", "", "CompleteID3v11", "Complete ID3v1", "", false},
+      {"PopupMenuAutoComplete", "", "CompleteID3v21", "Complete ID3v2", "", false},
+      {"PopupMenuAutoComplete", "", "-", "", "", false},
+      {"PopupMenuAutoComplete", "", "Completeonlyiftheyaremissing1",
+       "Complete only if they are missing", "", true},
+      {"PopupMenuRemoveID3Tag", "", "RemoveID3v1ID3v2Tag1", "Remove ID3v1 && ID3v2 Tag", "", false},
+      {"PopupMenuRemoveID3Tag", "", "-", "", "", false},
+      {"PopupMenuRemoveID3Tag", "", "RemoveID3v1Tag1", "Remove ID3v1 Tag", "", false},
+      {"PopupMenuRemoveID3Tag", "", "RemoveID3v2Tag1", "Remove ID3v2 Tag", "", false},
   };
   return table;
 }

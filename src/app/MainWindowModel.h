@@ -37,6 +37,7 @@ inline constexpr std::array<PageInfo, 6> kPages = {{
     {"TabSheetMp3PlayerInfo", "Mp3 Player - MPEG info", 3},
     {"TabSheetErrors", "Errors", 5},
 }};
+inline constexpr int kId3Page = 1;
 inline constexpr int kPlayerPage = 4;
 inline constexpr int kErrorsPage = 5;
 
@@ -179,6 +180,7 @@ class MainWindowModel {
 
   // The player commands; without a player they do nothing.
   void SetPlayer(PlayerCommands* player) { player_ = player; }
+  PlayerCommands* Player() const { return player_; }
   // Enter or double-click in the playlist.
   void PlayFocused();
 
@@ -189,6 +191,12 @@ class MainWindowModel {
   void SetShowOptionsHandler(std::function<void()> show) { showOptions_ = std::move(show); }
   void SetShowAboutHandler(std::function<void()> show) { showAbout_ = std::move(show); }
   void SetShowAddFoldersHandler(std::function<void()> show) { showAddFolders_ = std::move(show); }
+  // A single click in the playlist (and the player's Next and Previous):
+  // the tag editor shows the focused file.
+  void PlaylistClick() {
+    if (playlistClick_) playlistClick_();
+  }
+  void SetPlaylistClickHandler(std::function<void()> click) { playlistClick_ = std::move(click); }
 
  private:
   void CreateControls();
@@ -210,6 +218,7 @@ class MainWindowModel {
   MainLayout layout_;
   std::array<std::atomic<int32_t>, kStopFlagCount> stopFlags_{};
   std::function<void()> showOptions_, showAbout_, showAddFolders_, startedHandler_;
+  std::function<void()> playlistClick_;
   bool started_ = false;
   bool closed_ = false;
   PostGuard guard_;

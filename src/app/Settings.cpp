@@ -143,6 +143,8 @@ const std::vector<SettingKey>& SettingKeys() {
       {"Errors", "Flash", T::Boolean, "1", F::Main, "FlashErrorsTabonerror1", F::Options,
        "CheckBoxFlash"},
       {"Errors", "Beep", T::Boolean, "1", F::Main, "Beeponerror1", F::Options, "CheckBoxBeep"},
+      {"AutoComplete", "ManualCompleteIfMissing", T::Boolean, "1", F::Main,
+       "Completeonlyiftheyaremissing1"},
       {"FormOpen", "LastDir", T::String, "", F::Main, nullptr, F::Main, nullptr, GetLastDir,
        SetLastDir},
   };

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -91,6 +92,9 @@ void ApplyToWidget(QWidget* widget, const Control& control, ControlProperty prop
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     if (property == ControlProperty::Text && edit->text() != Q(control.Text()))
       edit->setText(Q(control.Text()));
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+    if (property == ControlProperty::Text && memo->toPlainText() != Q(control.Text()))
+      memo->setPlainText(Q(control.Text()));
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     if (property == ControlProperty::Caption) label->setText(Q(control.Caption()));
   } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
@@ -220,6 +224,11 @@ void ControlBinder::Bind(Control& control, QObject* target) {
   if (auto* edit = qobject_cast<QLineEdit*>(target)) {
     connect(edit, &QLineEdit::textEdited, this,
             [c](const QString& text) { c->SetText(text.toStdString()); });
+    return;
+  }
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(target)) {
+    connect(memo, &QPlainTextEdit::textChanged, this,
+            [c, memo] { c->SetText(memo->toPlainText().toStdString()); });
     return;
   }
   if (auto* tabs = qobject_cast<QTabWidget*>(target)) {

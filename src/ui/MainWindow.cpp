@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/MainWindowModel.h"
+#include "editing/TagEditorModel.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistCommands.h"
@@ -24,10 +25,12 @@
 #include "ui/CollapsePanel.h"
 #include "ui/ControlBinder.h"
 #include "ui/ErrorGridModel.h"
+#include "ui/MpegInfoPanel.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Pictures.h"
 #include "ui/PlaylistListModel.h"
 #include "ui/QtPoster.h"
+#include "ui/TagEditorPage.h"
 
 namespace tagmora {
 
@@ -49,6 +52,8 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(Q(MainWindowModel::kCaption));
   setWindowIcon(ProgramPicture());
+  // The editor's controls exist before the binder looks for their widgets.
+  editor_ = std::make_unique<TagEditorModel>(model_);
 
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
@@ -71,6 +76,9 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   model_.SetShowAddFoldersHandler([this] { addFolders_->ShowModal(); });
 
   model_.SetStartedHandler([this] { Started(); });
+  editor_->SetShowPopupHandler([this](const std::string& popup, const std::string& button) {
+    PopupBelow(QString::fromStdString(popup), findChild<QWidget*>(QString::fromStdString(button)));
+  });
 
   resize(kInitialWidth, kInitialHeight);
   if (QScreen* screen = this->screen()) {
@@ -105,6 +113,7 @@ QWidget* MainWindow::BuildPlaylistBlock(QWidget* parent) {
       menu->popup(playlist_->viewport()->mapToGlobal(at));
   });
   connect(playlist_, &QAbstractItemView::doubleClicked, this, [this] { model_.PlayFocused(); });
+  connect(playlist_, &QAbstractItemView::clicked, this, [this] { model_.PlaylistClick(); });
   playlist_->installEventFilter(this);
 
   auto* buttons = new QHBoxLayout;
@@ -116,10 +125,7 @@ QWidget* MainWindow::BuildPlaylistBlock(QWidget* parent) {
     // Each button opens its drop-down with the top-left corner at the
     // button's bottom-left corner.
     const QString popup = Q(entry.popup);
-    connect(button, &QPushButton::clicked, this, [this, button, popup] {
-      if (QMenu* menu = popups_.value(popup))
-        menu->popup(button->mapToGlobal(QPoint(0, button->height())));
-    });
+    connect(button, &QPushButton::clicked, this, [this, button, popup] { PopupBelow(popup, button); });
     buttons->addWidget(button);
   }
   buttons->addStretch(1);
@@ -142,6 +148,8 @@ QWidget* MainWindow::BuildPages(QWidget* parent) {
   }
   // The pages of the other tools are filled by the issues that build them.
   BuildMultiTaggerPage(tabs->widget(0));
+  new TagEditorPage(tabs->widget(kId3Page));
+  MpegInfoPanel::PlaceOn(tabs->widget(kPlayerPage));
   BuildErrorsPage(tabs->widget(kErrorsPage));
   return tabs;
 }
@@ -293,6 +301,11 @@ void MainWindow::Started() {
 
 void MainWindow::FitErrorColumns() {
   errorGrid_->setColumnWidth(3, MainWindowModel::PathColumnWidth(errorGrid_->viewport()->width()));
+}
+
+void MainWindow::PopupBelow(const QString& popup, QWidget* widget) {
+  QMenu* menu = popups_.value(popup);
+  if (menu && widget) menu->popup(widget->mapToGlobal(QPoint(0, widget->height())));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

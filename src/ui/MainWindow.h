@@ -22,6 +22,7 @@ class ErrorGridModel;
 class MainWindowModel;
 class OptionsDialog;
 class PlaylistListModel;
+class TagEditorModel;
 class TCollapsePanel;
 
 class MainWindow : public QMainWindow {
@@ -50,8 +51,11 @@ class MainWindow : public QMainWindow {
   void ApplyLayout();
   void Started();
   void FitErrorColumns();
+  // Opens a pop-up menu with its top-left corner at the widget's bottom-left.
+  void PopupBelow(const QString& popup, QWidget* widget);
 
   MainWindowModel& model_;
+  std::unique_ptr<TagEditorModel> editor_;
   QWidget* client_ = nullptr;
   QWidget* playlistGroup_ = nullptr;
   QWidget* pageControl_ = nullptr;

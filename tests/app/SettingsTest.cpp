@@ -58,6 +58,7 @@ TEST(SettingsTest, EveryKeyAndThePlaylistComeBackInAFreshModel) {
     first.Option("CheckBoxShowPlayer").Click();
     first.Main("FlashErrorsTabonerror1").Click();
     first.Option("CheckBoxBeep").Click();
+    first.Main("Completeonlyiftheyaremissing1").SetChecked(false);
     first.model.AddFolders().SetRememberedFolder("/music/new ones/");
     first.model.Rules() = {{true, {" - ", "-", "\"quoted\""}}, {false, {"a", "", "  b"}}};
     first.model.PlayList().AppendAll({"/m/a.mp3", "relative/b.mp3", "/m/a.mp3"});
@@ -87,6 +88,7 @@ TEST(SettingsTest, WritesThePlainKeysOfTheTable) {
             "[Form1]\nActivePage=0\n\n"
             "[FormOptions]\nShowPlayer=0\n\n"
             "[Errors]\nFlash=1\nBeep=1\n\n"
+            "[AutoComplete]\nManualCompleteIfMissing=1\n\n"
             "[FormOpen]\nLastDir=" + dir.Path() + "/\n\n"
             "[SearchAndReplace]\nItemsCount=1\nItemsStringsCount=3\nItem0Checked=1\n"
             "Item0String0=x\nItem0String1=y\nItem0String2=z\n");

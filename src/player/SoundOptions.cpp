@@ -49,6 +49,9 @@ void SoundOptions::MixerChosen(int index) {
     if (std::find(items.begin(), items.end(), kNoMixer) == items.end()) items.push_back(kNoMixer);
     mixerBox_.SetItems(items);
     mixerBox_.SetIndex(static_cast<int>(items.size()) - 1);
+    // Controls that do nothing say so.
+    for (Control* control : {&destinationBox_, &volumeBox_, &trackBar_, &checkBox_})
+      control->SetEnabled(false);
   } else {
     std::vector<std::string> names;
     for (int d = 0; d < mixer_.DestinationCount(); ++d) names.push_back(mixer_.DestinationName(d));

@@ -107,6 +107,7 @@ TEST_F(SoundOptionsTest, WithoutAMixerThePageSaysSoAndDoesNothing) {
   Option("CheckBox").Click();
   EXPECT_TRUE(mixer.writes.empty());
   EXPECT_FALSE(sound.LineChosen());
+  EXPECT_FALSE(Option("TrackBar").Enabled());
 }
 
 }  // namespace

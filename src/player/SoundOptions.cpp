@@ -34,6 +34,22 @@ SoundOptions::~SoundOptions() {
   checkBox_.OnClick({});
 }
 
+std::vector<std::string> SoundOptions::DestinationNames() const {
+  std::vector<std::string> names;
+  for (int d = 0; d < mixer_.DestinationCount(); ++d) names.push_back(mixer_.DestinationName(d));
+  return names;
+}
+
+// The entries of ComboBoxVolume: the destination itself, then its sources.
+std::vector<std::string> SoundOptions::LineNames(int destination) const {
+  std::vector<std::string> names;
+  if (destination < 0 || destination >= mixer_.DestinationCount()) return names;
+  names.push_back(mixer_.DestinationName(destination));
+  for (int c = 0; c < mixer_.ConnectionCount(destination); ++c)
+    names.push_back(mixer_.ConnectionName(destination, c));
+  return names;
+}
+
 int SoundOptions::Destination() const { return destinationBox_.Index(); }
 int SoundOptions::Connection() const { return volumeBox_.Index() - 1; }
 
@@ -53,8 +69,7 @@ void SoundOptions::MixerChosen(int index) {
     for (Control* control : {&destinationBox_, &volumeBox_, &trackBar_, &checkBox_})
       control->SetEnabled(false);
   } else {
-    std::vector<std::string> names;
-    for (int d = 0; d < mixer_.DestinationCount(); ++d) names.push_back(mixer_.DestinationName(d));
+    const std::vector<std::string> names = DestinationNames();
     destinationBox_.SetItems(names);
     if (!names.empty()) DestinationChosen(0);
   }
@@ -64,12 +79,7 @@ void SoundOptions::MixerChosen(int index) {
 void SoundOptions::DestinationChosen(int index) {
   if (detached_) return;
   destinationBox_.SetIndex(index);
-  std::vector<std::string> names;
-  if (index >= 0 && index < mixer_.DestinationCount()) {
-    names.push_back(mixer_.DestinationName(index));
-    for (int c = 0; c < mixer_.ConnectionCount(index); ++c)
-      names.push_back(mixer_.ConnectionName(index, c));
-  }
+  const std::vector<std::string> names = LineNames(index);
   volumeBox_.SetItems(names);
   volumeBox_.SetIndex(-1);
   if (!names.empty()) VolumeControlChosen(0);
@@ -135,16 +145,11 @@ void SoundOptions::LinesChanged() {
     auto at = std::find(items.begin(), items.end(), name);
     return at == items.end() ? fallback : static_cast<int>(at - items.begin());
   };
-  std::vector<std::string> destinations;
-  for (int d = 0; d < mixer_.DestinationCount(); ++d) destinations.push_back(mixer_.DestinationName(d));
+  const std::vector<std::string> destinations = DestinationNames();
   const int d = find(destinations, destination, destinations.empty() ? -1 : 0);
   destinationBox_.SetItems(destinations);
   destinationBox_.SetIndex(d);
-  std::vector<std::string> lines;
-  if (d >= 0) {
-    lines.push_back(mixer_.DestinationName(d));
-    for (int c = 0; c < mixer_.ConnectionCount(d); ++c) lines.push_back(mixer_.ConnectionName(d, c));
-  }
+  const std::vector<std::string> lines = LineNames(d);
   volumeBox_.SetItems(lines);
   volumeBox_.SetIndex(find(lines, line, lines.empty() ? -1 : 0));
   ShowLine();

@@ -3,6 +3,9 @@
 // volume knob controls, and that line's volume and mute or selection; and
 // the knob's way to the chosen line.
 
+#include <string>
+#include <vector>
+
 #include "player/AudioMixer.h"
 
 namespace tagmora {
@@ -41,6 +44,8 @@ class SoundOptions {
   void ShowLine();
   void LinesChanged();
   void WriteLine(int volume);
+  std::vector<std::string> DestinationNames() const;
+  std::vector<std::string> LineNames(int destination) const;
   int Destination() const;
   int Connection() const;
 

@@ -182,22 +182,20 @@ QPixmap PlayerBackground() {
   QPixmap pixmap = Blank(kPlayerBack.width, kPlayerBack.height);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
-  const QRectF all(0.5, 0.5, kPlayerBack.width - 1, kPlayerBack.height - 1);
-  QLinearGradient fill(all.topLeft(), all.bottomLeft());
-  fill.setColorAt(0, QColor(58, 64, 74));
-  fill.setColorAt(1, QColor(26, 29, 35));
-  p.setPen(QPen(QColor(14, 16, 20), 1));
-  p.setBrush(fill);
-  p.drawRoundedRect(all, 14, 14);
-
+  // A rounded panel lit from above.
+  auto panel = [&p](const QRectF& r, QColor top, QColor bottom, QColor edge, qreal radius) {
+    QLinearGradient fill(r.topLeft(), r.bottomLeft());
+    fill.setColorAt(0, top);
+    fill.setColorAt(1, bottom);
+    p.setPen(QPen(edge, 1.2));
+    p.setBrush(fill);
+    p.drawRoundedRect(r, radius, radius);
+  };
+  panel(QRectF(0.5, 0.5, kPlayerBack.width - 1, kPlayerBack.height - 1), QColor(58, 64, 74),
+        QColor(26, 29, 35), QColor(14, 16, 20), 14);
   // The display behind the time and the track.
   const QRectF display(9, 3, 182, 93);
-  QLinearGradient glass(display.topLeft(), display.bottomLeft());
-  glass.setColorAt(0, QColor(14, 44, 50));
-  glass.setColorAt(1, QColor(8, 26, 31));
-  p.setPen(QPen(QColor(6, 12, 15), 1.2));
-  p.setBrush(glass);
-  p.drawRoundedRect(display, 7, 7);
+  panel(display, QColor(14, 44, 50), QColor(8, 26, 31), QColor(6, 12, 15), 7);
   p.setPen(QPen(QColor(79, 209, 232, 40), 1));
   p.drawLine(QPointF(display.left() + 10, 36), QPointF(display.right() - 10, 36));
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/PlayerControls.h"
 #include "app/Settings.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
@@ -126,6 +127,7 @@ void MainWindowModel::CreateControls() {
   options_.Add("CheckBoxBeep", ControlKind::CheckBox, "Beep on error").SetChecked(true);
   options_.Add("CheckBoxShowPlayer", ControlKind::CheckBox,
                "Show the MP3 Player on doubleclick on the playlist");
+  AddPlayerControls(controls_, options_);
 }
 
 void MainWindowModel::SetAlertOption(const char* menuItem, const char* checkBox, bool checked) {

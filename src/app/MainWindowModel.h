@@ -115,6 +115,9 @@ class PlayerCommands {
   virtual std::string TrackFile() const = 0;
   virtual int64_t PositionMs() const = 0;
   virtual void Seek(int64_t ms) = 0;
+  // Start-up, once the "Sound" keys are applied: the "Sound" page shows the
+  // chosen mixer line and the volume knob takes its volume.
+  virtual void SoundSettingsLoaded() {}
 };
 
 // One search-and-replace rule: its check mark and its texts

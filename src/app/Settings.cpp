@@ -1,11 +1,13 @@
 #include "app/Settings.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/MainWindowModel.h"
+#include "app/PlayerControls.h"
 #include "platform/IniFile.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/M3U.h"
@@ -18,6 +20,28 @@ namespace {
 std::string GetLastDir(MainWindowModel& model) { return model.AddFolders().RememberedFolder(); }
 void SetLastDir(MainWindowModel& model, const std::string& folder) {
   model.AddFolders().SetRememberedFolder(folder.empty() ? model.ProgramFolder() + "/" : folder);
+}
+
+bool ParseInteger(const std::optional<std::string>& text, long& value);
+
+// "Player" "Volume": the volume knob as a percentage, in the locale's
+// number format. Written only; the knob follows the mixer at start-up.
+std::string GetVolumeKnob(MainWindowModel& model) {
+  const int x = model.Controls()["Image_ScrollVolume"].Index();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g",
+                (x - kVolumeTrackMin) * 100.0 / (kVolumeTrackMax - kVolumeTrackMin));
+  return text;
+}
+void IgnoreVolumeKnob(MainWindowModel&, const std::string&) {}
+
+// "Sound" "Volume" is the last of the mixer's keys: with it in place the
+// player shows the chosen line and places the volume knob.
+void SetVolumeControl(MainWindowModel& model, const std::string& stored) {
+  long index;
+  if (!ParseInteger(stored, index)) index = 0;
+  model.OptionsControls()["ComboBoxVolume"].SetIndex(static_cast<int>(index));
+  if (PlayerCommands* player = model.Player()) player->SoundSettingsLoaded();
 }
 
 ControlSet& FormOf(MainWindowModel& model, SettingForm form) {
@@ -140,6 +164,14 @@ const std::vector<SettingKey>& SettingKeys() {
   static const std::vector<SettingKey> keys = {
       {"Form1", "ActivePage", T::Integer, "0", F::Main, "PageControl1"},
       {"FormOptions", "ShowPlayer", T::Boolean, "0", F::Options, "CheckBoxShowPlayer"},
+      // The player and its mixer.
+      {"Player", "Volume", T::String, "", F::Main, nullptr, F::Main, nullptr, GetVolumeKnob,
+       IgnoreVolumeKnob},
+      {"Player", "Shuffle", T::Boolean, "0", F::Main, "Image_Shuffle"},
+      {"Player", "Repeat", T::Boolean, "0", F::Main, "Image_Repeat"},
+      {"Sound", "Mixer", T::Integer, "0", F::Options, "ComboBoxMixer"},
+      {"Sound", "Volume", T::Integer, "0", F::Options, "ComboBoxVolume", F::Main, nullptr,
+       nullptr, SetVolumeControl},
       {"Errors", "Flash", T::Boolean, "1", F::Main, "FlashErrorsTabonerror1", F::Options,
        "CheckBoxFlash"},
       {"Errors", "Beep", T::Boolean, "1", F::Main, "Beeponerror1", F::Options, "CheckBoxBeep"},

@@ -28,8 +28,10 @@
 #include "ui/MpegInfoPanel.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Pictures.h"
+#include "ui/PlayerPage.h"
 #include "ui/PlaylistListModel.h"
 #include "ui/QtPoster.h"
+#include "ui/SoundOptionsPage.h"
 #include "ui/TagEditorPage.h"
 
 namespace tagmora {
@@ -216,6 +218,21 @@ void MainWindow::BuildErrorsPage(QWidget* page) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(errorGrid_, 1);
   layout->addLayout(buttons);
+}
+
+void MainWindow::AttachPlayer(Player& player, SoundOptions& sound) {
+  // The player group goes first on its page, the MPEG file panel beside it.
+  QWidget* page = pageControl_->findChild<QWidget*>(Q(kPages[kPlayerPage].name));
+  auto* group = new PlayerPage(player, model_.Controls(), page);
+  auto* row = qobject_cast<QBoxLayout*>(page->layout());
+  if (!row) {
+    row = new QHBoxLayout(page);
+    row->setContentsMargins(4, 4, 4, 4);
+    row->addStretch(1);
+  }
+  row->insertWidget(0, group, 0, Qt::AlignTop);
+  options_->InsertPage(0, new SoundOptionsPage(sound, model_.OptionsControls()),
+                       QStringLiteral("Sound"));
 }
 
 void MainWindow::BuildMenus() {

@@ -21,7 +21,9 @@ class ControlBinder;
 class ErrorGridModel;
 class MainWindowModel;
 class OptionsDialog;
+class Player;
 class PlaylistListModel;
+class SoundOptions;
 class TagEditorModel;
 class TCollapsePanel;
 
@@ -37,6 +39,9 @@ class MainWindow : public QMainWindow {
   OptionsDialog* Options() const { return options_; }
   AddFoldersDialog* AddFolders() const { return addFolders_; }
   AboutBox* About() const { return about_; }
+  // Puts the player's group on the "Mp3 Player - MPEG info" page and its
+  // "Sound" page in the options dialog.
+  void AttachPlayer(Player& player, SoundOptions& sound);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

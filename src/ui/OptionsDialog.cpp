@@ -34,7 +34,7 @@ OptionsDialog::OptionsDialog(ControlSet& controls, QWidget* parent) : QDialog(pa
   setModal(false);
 
   auto* layout = new QVBoxLayout(this);
-  auto* tabs = new QTabWidget(this);
+  auto* tabs = tabs_ = new QTabWidget(this);
   tabs->setObjectName(QStringLiteral("PageControlOptions"));
   Page(tabs, QStringLiteral("Errors"), {"CheckBoxFlash", "CheckBoxBeep"})
       ->setObjectName(QStringLiteral("TabSheetOptionsErrors"));
@@ -52,6 +52,11 @@ OptionsDialog::OptionsDialog(ControlSet& controls, QWidget* parent) : QDialog(pa
 }
 
 OptionsDialog::~OptionsDialog() = default;
+
+void OptionsDialog::InsertPage(int index, QWidget* page, const QString& caption) {
+  tabs_->insertTab(index, page, caption);
+  tabs_->setCurrentIndex(0);
+}
 
 void OptionsDialog::ShowBeside() {
   show();

@@ -1,11 +1,13 @@
 #pragma once
 // "TFormOptions": the options dialog, always on top and not modal, with the
-// "Errors" page (the twins of the alert menu items) and the "Playlist" page.
-// The "Sound" page comes with the player.
+// "Errors" page (the twins of the alert menu items) and the "Playlist" page;
+// the player adds its "Sound" page in front.
 
 #include <QDialog>
 
 #include <memory>
+
+class QTabWidget;
 
 namespace tagmora {
 
@@ -21,9 +23,12 @@ class OptionsDialog : public QDialog {
 
   // Shows the dialog beside the main window, or raises it.
   void ShowBeside();
+  // A page that brings its own binding, placed at index.
+  void InsertPage(int index, QWidget* page, const QString& caption);
 
  private:
   ControlBinder* binder_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
 };
 
 }  // namespace tagmora

@@ -7,6 +7,10 @@
 
 #include "app/MainWindowModel.h"
 #include "app/Settings.h"
+#include "player/Player.h"
+#include "player/PulseMixer.h"
+#include "player/SdlMediaBackend.h"
+#include "player/SoundOptions.h"
 #include "ui/MainWindow.h"
 #include "ui/Pictures.h"
 #include "ui/QtPoster.h"
@@ -44,7 +48,17 @@ int main(int argc, char* argv[]) {
   const std::string programFolder = tagmora::ProgramFolder();
   tagmora::MainWindowModel model(user, poster, programFolder,
                                  tagmora::SettingsFolder(programFolder));
+  // The player: decoding and sound through SDL2, the volume through the
+  // sound server.
+  tagmora::SdlMediaBackend media(poster, model.Errors());
+  tagmora::PulseMixer mixer(poster);
+  tagmora::SoundOptions sound(model.OptionsControls(), mixer);
+  tagmora::Player player(model, media, sound);
+  model.SetPlayer(&player);
+  // Next and Previous show the new track as a click on the playlist would.
+  player.SetPlaylistClickAction([&model] { model.PlaylistClick(); });
   tagmora::MainWindow window(model);
+  window.AttachPlayer(player, sound);
   user.SetOwner(&window);
   window.show();
   return QApplication::exec();

@@ -87,6 +87,8 @@ TEST(SettingsTest, WritesThePlainKeysOfTheTable) {
   EXPECT_EQ(ini,
             "[Form1]\nActivePage=0\n\n"
             "[FormOptions]\nShowPlayer=0\n\n"
+            "[Player]\nVolume=50\nShuffle=0\nRepeat=0\n\n"
+            "[Sound]\nMixer=0\nVolume=0\n\n"
             "[Errors]\nFlash=1\nBeep=1\n\n"
             "[AutoComplete]\nManualCompleteIfMissing=1\n\n"
             "[FormOpen]\nLastDir=" + dir.Path() + "/\n\n"

@@ -80,9 +80,7 @@ class MainWindowTest : public QObject {
 
   template <typename T>
   T* Find(const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found) qWarning("no widget %s", name);
-    return found;
+    return test::FindWidget<T>(window.get(), name);
   }
   Control& Main(const char* name) { return model->Controls()[name]; }
 

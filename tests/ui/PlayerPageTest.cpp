@@ -37,9 +37,7 @@ class PlayerPageTest : public QObject {
 
   template <typename T>
   T* Find(const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found) qWarning("no widget %s", name);
-    return found;
+    return test::FindWidget<T>(window.get(), name);
   }
   // Turns the wheel a notch up over a widget, as the user does: an event
   // the widget ignores goes on to its parents.

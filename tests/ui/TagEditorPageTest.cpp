@@ -34,9 +34,7 @@ class TagEditorPageTest : public QObject {
 
   template <typename T>
   T* Find(const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found) qWarning("no widget %s", name);
-    return found;
+    return test::FindWidget<T>(window.get(), name);
   }
 
   // A song with an ID3v2 tag, shown by a click on its playlist item.

@@ -3,6 +3,7 @@
 // file and registers it here; ctest runs each class as its own test.
 
 #include <QObject>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -11,6 +12,14 @@ namespace tagmora::test {
 
 using UiTestFactory = std::function<std::unique_ptr<QObject>()>;
 bool RegisterUiTest(const char* name, UiTestFactory factory);
+
+// The widget of that object name below root; a missing one is named in the log.
+template <typename T>
+T* FindWidget(const QWidget* root, const char* name) {
+  T* found = root->findChild<T*>(QString::fromLatin1(name));
+  if (!found) qWarning("no widget %s", name);
+  return found;
+}
 
 }  // namespace tagmora::test
 

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include "platform/UniqueFd.h"
@@ -77,6 +79,15 @@ bool ClearAttributes(const std::string& path) {
   if (!StatOf(path, st)) return false;
   if (st.st_mode & S_IWUSR) return true;
   return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+int FileMode(const std::string& path) {
+  struct stat st;
+  return StatOf(path, st) ? int(st.st_mode & 07777) : -1;
+}
+
+bool SetFileMode(const std::string& path, int mode) {
+  return ::chmod(path.c_str(), mode_t(mode & 07777)) == 0;
 }
 
 bool DeleteFile(const std::string& path) {
@@ -203,11 +214,19 @@ std::string SystemErrorText(int error) {
   return result;
 }
 
-uint32_t GetTickCount() {
-  struct timespec ts;
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  uint64_t ms = uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u;
-  return static_cast<uint32_t>(ms);
+uint32_t GetTickCount() { return static_cast<uint32_t>(MonotonicMs()); }
+
+int64_t MonotonicMs() {
+  struct timespec now;
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+int CurrentThreadId() { return int(::syscall(SYS_gettid)); }
+
+bool SetThreadNice(int threadId, int nice) {
+  // On Linux a thread id names one thread for setpriority.
+  return ::setpriority(PRIO_PROCESS, id_t(threadId), nice) == 0;
 }
 
 }  // namespace tagmora

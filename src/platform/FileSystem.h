@@ -21,6 +21,10 @@ bool IsReadOnly(const std::string& path);
 bool SetReadOnly(const std::string& path);
 // Gives the owner write permission and keeps every other bit.
 bool ClearAttributes(const std::string& path);
+// The permission bits (07777) of a file, or -1; and setting them back
+// exactly, so a job that made a file writable leaves it as it found it.
+int FileMode(const std::string& path);
+bool SetFileMode(const std::string& path, int mode);
 
 bool DeleteFile(const std::string& path);
 // Creates one folder; its parent must exist.
@@ -55,5 +59,13 @@ std::string SystemErrorText(int error);
 
 // Milliseconds from a monotonic clock; wraps like a 32-bit tick count.
 uint32_t GetTickCount();
+// Milliseconds from a monotonic clock that does not wrap.
+int64_t MonotonicMs();
+
+// The calling thread's id as the scheduler knows it.
+int CurrentThreadId();
+// Sets a thread's nice value (-20 to 19). False when refused: raising a
+// priority needs a privilege most users lack.
+bool SetThreadNice(int threadId, int nice);
 
 }  // namespace tagmora

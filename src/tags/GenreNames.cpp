@@ -1,5 +1,7 @@
 #include "tags/GenreNames.h"
 
+#include "platform/TextCodec.h"
+
 namespace tagmora {
 
 // Indexed by the ID3v1 genre byte.
@@ -33,6 +35,12 @@ const std::array<std::string_view, kGenreCount> GenreNames = {
 
 std::string_view GenreName(int id) {
   return id >= 0 && id < kGenreCount ? GenreNames[size_t(id)] : std::string_view();
+}
+
+int GenreIdOf(std::string_view name) {
+  for (int id = 0; id < kGenreCount; ++id)
+    if (EqualsIgnoringAsciiCase(GenreNames[size_t(id)], name)) return id;
+  return -1;
 }
 
 }  // namespace tagmora

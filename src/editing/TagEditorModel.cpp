@@ -1,7 +1,6 @@
 #include "editing/TagEditorModel.h"
 
 #include <cerrno>
-#include <charconv>
 #include <string_view>
 
 #include "app/MainWindowModel.h"
@@ -9,6 +8,7 @@
 #include "editing/SingleFileCommands.h"
 #include "editing/SplitFileName.h"
 #include "editing/TagAccess.h"
+#include "editing/TrackNumber.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "playlist/Playlist.h"
@@ -238,23 +238,9 @@ void TagEditorModel::Refresh() {
 }
 
 std::optional<uint8_t> TagEditorModel::TrackToSave(const char* box) {
-  std::string text = C(box).Text();
-  size_t begin = text.find_first_not_of(' ');
-  size_t end = text.find_last_not_of(' ');
-  if (begin == std::string::npos) return 0;
-  std::string_view digits = std::string_view(text).substr(begin, end - begin + 1);
-  int value = 0;
-  auto [rest, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  std::string message;
-  if (error != std::errc() || rest != digits.data() + digits.size())
-    message = "'" + text + "' is not a valid integer value";
-  // Both tags keep the track in one byte: a larger number would be saved
-  // as another track.
-  else if (value < 0 || value > 255)
-    message = "'" + text + "' is not a valid track number (0 to 255)";
-  else
-    return static_cast<uint8_t>(value);
-  window_.User().Show({kProgramName, message, MessageIcon::Error, MessageButtons::Ok});
+  TrackNumber track = ParseTrackNumber(C(box).Text());
+  if (track.valid) return track.value;
+  window_.User().Show({kProgramName, track.message, MessageIcon::Error, MessageButtons::Ok});
   return std::nullopt;
 }
 

@@ -33,6 +33,8 @@ enum class ControlKind {
   TabSheet,     // caption and picture of one page
   Panel,        // collapsible panel: checked = folded; click = header click
   Group,        // a box around other controls: caption, enabled, visible
+  ProgressBar,  // index = the position, 0 to 100
+  TrackBar,     // index = the position; a move by the user runs the command
 };
 
 enum class ControlProperty { Caption, Hint, Enabled, Visible, Checked, Index, Text, Items, Image };

@@ -63,6 +63,15 @@ const std::vector<MenuEntry>& MenuTable() {
       {"PopupMenuRemoveID3Tag", "", "-", "", "", false},
       {"PopupMenuRemoveID3Tag", "", "RemoveID3v1Tag1", "Remove ID3v1 Tag", "", false},
       {"PopupMenuRemoveID3Tag", "", "RemoveID3v2Tag1", "Remove ID3v2 Tag", "", false},
+      // The multi-tagger page's menus.
+      {"PopupMenuDefaultSettings", "", "ID3Fields1", "ID3 Fields", "", false},
+      {"PopupMenuDefaultSettings", "", "Options2", "Options", "", false},
+      {"PopupMenuDefaultSettings", "", "-", "", "", false},
+      {"PopupMenuDefaultSettings", "", "AllSettings1", "All Settings", "", false},
+      {"PopupMenuremoveTags", "", "RemoveID3v1ID3v2Tags1", "Remove All ID3v1 && ID3v2 Tags", "",
+       false},
+      {"PopupMenuremoveTags", "", "RemoveID3v1Tags1", "Remove only ID3v1 Tags", "", false},
+      {"PopupMenuremoveTags", "", "RemoveID3v2Tags1", "Remove only ID3v2 Tags", "", false},
   };
   return table;
 }
@@ -121,6 +130,11 @@ void MainWindowModel::CreateControls() {
     controls_.Add(name, ControlKind::ComboBox).SetItems(genres);
   for (const auto& [name, caption] : kOptionPanels)
     controls_.Add(name, ControlKind::Panel, caption).SetChecked(true);
+  for (const OptionBox& box : kMultiTaggerOptions) {
+    Control& control = controls_.Add(box.name, ControlKind::CheckBox, box.caption);
+    control.SetChecked(box.checked);
+    control.SetHint(box.hint);
+  }
 
   options_.Add("CheckBoxFlash", ControlKind::CheckBox, "Flash Errors Tab on error")
       .SetChecked(true);
@@ -205,7 +219,9 @@ void MainWindowModel::StartUp() {
   // The client takes the width of the page control.
   Resize(layout_.pageControl.width, layout_.clientHeight);
   errors_->SetFlashErrorState(-1);
+  loadingSettings_ = true;
   LoadSettings(*this);
+  loadingSettings_ = false;
   if (started) started();
 }
 
@@ -238,10 +254,22 @@ void MainWindowModel::Close() {
   addFolders_->Closed();
   addFolders_->WaitForWorker();
   playlistCommands_->StopDrops();
+  // Copies: a step may take itself back.
+  std::vector<std::function<void()>> steps;
+  for (auto& [id, step] : closingSteps_) steps.push_back(step);
+  for (auto& step : steps) step();
   // Settings never loaded must not be saved over the user's file with
   // the window's defaults and an empty list.
   if (started_) SaveSettings(*this);
 }
+
+int MainWindowModel::AddClosingStep(std::function<void()> step) {
+  int id = nextClosingStep_++;
+  closingSteps_.emplace(id, std::move(step));
+  return id;
+}
+
+void MainWindowModel::RemoveClosingStep(int id) { closingSteps_.erase(id); }
 
 void MainWindowModel::PlayFocused() {
   if (player_) player_->Play();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -74,6 +75,24 @@ inline constexpr std::array<std::pair<const char*, const char*>, 4> kOptionPanel
     {"CollapsePanelStringFormat", "String format"},
     {"CollapsePanelSearchReplace", "Search and Replace"},
     {"CollapsePanelOptions", "Options"},
+}};
+
+// The check boxes of the multi-tagger page's "Options" panel. The window
+// holds them, since the settings file keeps them; the page's model gives
+// them their commands.
+struct OptionBox {
+  const char* name;
+  const char* caption;
+  bool checked;
+  const char* hint;
+};
+inline constexpr std::array<OptionBox, 4> kMultiTaggerOptions = {{
+    {"CheckBoxID3v1", "Replace ID3v1", true, ""},
+    {"CheckBoxID3v2", "Replace ID3v2 (slower)", false, ""},
+    {"CheckReadOnly", "try to write to ReadOnly files also", true,
+     "If the file is ReadOnly, program will try to temporary remove the attribute and update "
+     "the file"},
+    {"CheckBoxDisableSettings", "disable Settings after the update process complets", true, ""},
 }};
 
 // Geometry of the main window in pixels; the view applies it.
@@ -172,9 +191,16 @@ class MainWindowModel {
   // Width of the error grid's "Path" column for the grid's client width.
   static int PathColumnWidth(int gridClientWidth);
 
-  // Closing: tells every job and walk to stop, saves the settings and the
-  // playlist (unless they were never loaded). Runs once.
+  // Closing: tells every job and walk to stop, runs the closing steps
+  // (each job waits for its worker), saves the settings and the playlist
+  // (unless they were never loaded). Runs once.
   void Close();
+  // A step of closing that runs before the settings are saved; the id
+  // takes it back.
+  int AddClosingStep(std::function<void()> step);
+  void RemoveClosingStep(int id);
+  // True while LoadSettings applies the stored values.
+  bool LoadingSettings() const { return loadingSettings_; }
 
   // The six stop flags of the batch jobs; any value but 0 means stop.
   enum StopFlag { CancelUpdate, CancelRename, CancelMove, CancelRemoveTags,
@@ -222,7 +248,10 @@ class MainWindowModel {
   std::array<std::atomic<int32_t>, kStopFlagCount> stopFlags_{};
   std::function<void()> showOptions_, showAbout_, showAddFolders_, startedHandler_;
   std::function<void()> playlistClick_;
+  std::map<int, std::function<void()>> closingSteps_;
+  int nextClosingStep_ = 1;
   bool started_ = false;
+  bool loadingSettings_ = false;
   bool closed_ = false;
   PostGuard guard_;
 };

@@ -175,6 +175,12 @@ const std::vector<SettingKey>& SettingKeys() {
       {"Errors", "Flash", T::Boolean, "1", F::Main, "FlashErrorsTabonerror1", F::Options,
        "CheckBoxFlash"},
       {"Errors", "Beep", T::Boolean, "1", F::Main, "Beeponerror1", F::Options, "CheckBoxBeep"},
+      {"MultiTagger", "RemoveReadOnly", T::Boolean, "1", F::Main, "CheckReadOnly"},
+      // ID3v2 before ID3v1: the page never lets both be off, so a stored
+      // "ID3v1 off, ID3v2 on" must find ID3v2 on when ID3v1 goes off.
+      {"MultiTagger", "ReplaceID3v2", T::Boolean, "0", F::Main, "CheckBoxID3v2"},
+      {"MultiTagger", "ReplaceID3v1", T::Boolean, "1", F::Main, "CheckBoxID3v1"},
+      {"MultiTagger", "DisableSettings", T::Boolean, "1", F::Main, "CheckBoxDisableSettings"},
       {"AutoComplete", "ManualCompleteIfMissing", T::Boolean, "1", F::Main,
        "Completeonlyiftheyaremissing1"},
       {"FormOpen", "LastDir", T::String, "", F::Main, nullptr, F::Main, nullptr, GetLastDir,

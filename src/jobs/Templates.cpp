@@ -1,0 +1,125 @@
+#include "jobs/Templates.h"
+
+#include <array>
+#include <exception>
+
+#include "platform/TextCodec.h"
+
+namespace tagmora {
+
+namespace {
+
+// Folds A to Z only, so positions in the folded text are positions in the
+// original.
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = AsciiLower(c);
+  return folded;
+}
+
+std::string Decimal(uint8_t number) { return std::to_string(number); }
+
+}  // namespace
+
+int ReplaceAll(std::string_view source, std::string_view search, std::string_view replacement,
+               bool caseSensitive, std::string& result) {
+  if (source.empty() || search.empty()) return kReplaceEmpty;
+  std::string foldedSource, foldedSearch;
+  std::string_view haystack = source, needle = search;
+  if (!caseSensitive) {
+    foldedSource = Folded(source);
+    foldedSearch = Folded(search);
+    haystack = foldedSource;
+    needle = foldedSearch;
+  }
+  size_t found = haystack.find(needle);
+  if (found == std::string_view::npos) return kReplaceNotFound;
+  // Built front to back: the text left of the search start never changes
+  // again, so it is copied once instead of shifted at every replacement.
+  std::string out;
+  size_t copied = 0;
+  int passes = 0;
+  try {
+    while (found != std::string_view::npos) {
+      out.append(source, copied, found - copied);
+      out.append(replacement);
+      copied = found + search.size();
+      if (++passes >= kReplacePassMax) {
+        out.append(source, copied);
+        result = std::move(out);
+        return kReplacePassLimit;
+      }
+      found = haystack.find(needle, copied);
+    }
+    out.append(source, copied);
+  } catch (const std::exception&) {
+    out.append(source, copied);
+    result = std::move(out);
+    return kReplaceFailed;
+  }
+  result = std::move(out);
+  return kReplaceDone;
+}
+
+int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, IDv2Tag v2,
+                   int context) {
+  try {
+    const bool first = context == 1;
+    const auto plain = [first](const std::string& one, const std::string& two) {
+      return first ? one : two;
+    };
+    const std::string none;
+    // The order matters: a value naming a later variable is expanded again.
+    const std::array<std::pair<const char*, std::string>, 26> variables = {{
+        {"%title%", plain(v1.Title, v2.Title)},
+        {"%artist%", plain(v1.Artist, v2.Artist)},
+        {"%album%", plain(v1.Album, v2.Album)},
+        {"%comment%", plain(v1.Comment, v2.Comment)},
+        {"%year%", plain(v1.Year, v2.Year)},
+        {"%genre%", plain(v1.Genre, v2.Genre)},
+        {"%track%", Decimal(first ? v1.Track : v2.Track)},
+        {"%composer%", plain(none, v2.Composer)},
+        {"%encoder%", plain(none, v2.Encoder)},
+        {"%copyright%", plain(none, v2.Copyright)},
+        {"%language%", plain(none, v2.Language)},
+        {"%url%", plain(none, v2.URL)},
+        {"%title1%", v1.Title},
+        {"%title2%", v2.Title},
+        {"%artist1%", v1.Artist},
+        {"%artist2%", v2.Artist},
+        {"%album1%", v1.Album},
+        {"%album2%", v2.Album},
+        {"%year1%", v1.Year},
+        {"%year2%", v2.Year},
+        {"%comment1%", v1.Comment},
+        {"%comment2%", v2.Comment},
+        {"%track1%", Decimal(v1.Track)},
+        {"%track2%", Decimal(v2.Track)},
+        {"%genre1%", v1.Genre},
+        {"%genre2%", v2.Genre},
+    }};
+    result.assign(pattern);
+    for (const auto& [name, value] : variables) {
+      // Every name holds a '%': a text without one has nothing left to expand.
+      if (result.find('%') == std::string::npos) break;
+      ReplaceAll(std::string(result), name, value, false, result);
+    }
+    return kReplaceDone;
+  } catch (const std::exception&) {
+    return kExpandFailed;
+  }
+}
+
+std::string ReplaceErrorText(int code) {
+  switch (code) {
+    case kReplaceDone: return "";
+    case kReplaceNotFound: return "Search string not found";
+    case kReplacePassLimit: return "Search times reach the max. value (infinite repeatition?)";
+    case kReplaceFailed: return "Could not replace the string";
+    case kReplaceEmpty: return "String is null";
+    case kExpandFailed: return "Could not replace the variables";
+    default: return "Unknown error";
+  }
+}
+
+}  // namespace tagmora

@@ -1,0 +1,71 @@
+#include "jobs/UnitThreadRemoveTags.h"
+
+#include <cerrno>
+
+#include "platform/FileSystem.h"
+#include "tags/ID3v1.h"
+#include "tags/ID3v2.h"
+
+namespace tagmora {
+
+namespace {
+
+std::string Failure(const char* status) {
+  return errno ? status + SystemErrorText() : std::string(status);
+}
+
+}  // namespace
+
+std::string RemoveTagsSummary(int count, int errors, int removed) {
+  std::string text = "Processed " + std::to_string(count) + " files with ";
+  text += errors ? std::to_string(errors) + " errors!" : std::string("NO errors!");
+  text += "\n\r\n\r" + std::to_string(removed) + " ID3 tags removed.";
+  if (errors) text += "\n\r\n\rSelected files from playlist have errors!";
+  return text;
+}
+
+void TThreadRemoveTags::ProcessFile(JobFile& file) {
+  const std::string& path = file.Path();
+  if (!FileExists(path)) {
+    file.RecordError("File does NOT exist!");
+    return;
+  }
+  const bool wasReadOnly = IsReadOnly(path);
+  const int mode = FileMode(path);
+  if (wasReadOnly && options_.writeReadOnly && !ClearAttributes(path)) {
+    file.RecordError("Error removing ReadOnly attribute!");
+  } else if (IsReadOnly(path)) {
+    file.RecordError("File is ReadOnly");
+  } else if (Remove(file)) {
+    ++removed_;
+  }
+  // The permission bits go back exactly as they were.
+  if (wasReadOnly && options_.writeReadOnly && !SetFileMode(path, mode))
+    file.RecordError("Error setting ReadOnly attribute!");
+}
+
+bool TThreadRemoveTags::Remove(JobFile& file) {
+  const std::string& path = file.Path();
+  bool removed = true;
+  if (options_.removeV1) {
+    TID3v1 v1;
+    errno = 0;
+    // True also when the file has no record: nothing is left to remove.
+    if (!v1.RemoveTag(path)) {
+      file.RecordError(Failure("Error removing ID3v1 Tag: "));
+      removed = false;
+    }
+  }
+  if (options_.removeV2) {
+    TID3v2 v2;
+    errno = 0;
+    // RemoveTag answers false for a file without a tag, which is no failure.
+    if (v2.ReadTag(path) && v2.Exists() && !v2.RemoveTag(path)) {
+      file.RecordError(Failure("Error removing ID3v2 Tag: "));
+      removed = false;
+    }
+  }
+  return removed;
+}
+
+}  // namespace tagmora

@@ -1,0 +1,196 @@
+#include "jobs/UnitThreadUpdate.h"
+
+#include <cerrno>
+
+#include "editing/TagAccess.h"
+#include "editing/TrackNumber.h"
+#include "jobs/Templates.h"
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
+#include "tags/GenreNames.h"
+
+namespace tagmora {
+
+namespace {
+
+// The order in which each pass fills its fields: a later template sees
+// the values the earlier ones stored.
+constexpr MultiField kOrderV1[] = {kFieldTitle, kFieldArtist, kFieldAlbum, kFieldYear,
+                                   kFieldGenre, kFieldTrack,  kFieldComment};
+constexpr MultiField kOrderV2[] = {kFieldTitle,    kFieldArtist,    kFieldAlbum,
+                                   kFieldYear,     kFieldGenre,     kFieldTrack,
+                                   kFieldComment,  kFieldComposer,  kFieldEncoder,
+                                   kFieldCopyright, kFieldLanguage, kFieldURL};
+
+// The text fields of each record by page field.
+std::string* V1Text(IDv1Tag& v1, MultiField field) {
+  switch (field) {
+    case kFieldTitle: return &v1.Title;
+    case kFieldArtist: return &v1.Artist;
+    case kFieldAlbum: return &v1.Album;
+    case kFieldComment: return &v1.Comment;
+    case kFieldYear: return &v1.Year;
+    default: return nullptr;
+  }
+}
+
+std::string* V2Text(IDv2Tag& v2, MultiField field) {
+  switch (field) {
+    case kFieldTitle: return &v2.Title;
+    case kFieldArtist: return &v2.Artist;
+    case kFieldAlbum: return &v2.Album;
+    case kFieldComment: return &v2.Comment;
+    case kFieldYear: return &v2.Year;
+    case kFieldGenre: return &v2.Genre;
+    case kFieldComposer: return &v2.Composer;
+    case kFieldEncoder: return &v2.Encoder;
+    case kFieldCopyright: return &v2.Copyright;
+    case kFieldLanguage: return &v2.Language;
+    case kFieldURL: return &v2.URL;
+    default: return nullptr;
+  }
+}
+
+// The position of a text in the genre list (an empty entry, then the
+// names) minus one: empty gives 255 (no genre), an unknown name 254.
+uint8_t GenreIdOfText(const std::string& text) {
+  if (text.empty()) return kNoGenre;
+  int id = GenreIdOf(text);
+  return static_cast<uint8_t>(id < 0 ? 254 : id);
+}
+
+bool SameV1(const IDv1Tag& a, const IDv1Tag& b) {
+  return a.Exists == b.Exists && a.Title == b.Title && a.Artist == b.Artist &&
+         a.Album == b.Album && a.Year == b.Year && a.Comment == b.Comment &&
+         a.Track == b.Track && a.Genre == b.Genre;
+}
+
+// A status followed by the system's text, when the system gave one.
+std::string WithSystemText(const std::string& status, int error) {
+  return error ? status + ". " + SystemErrorText(error) : status;
+}
+
+}  // namespace
+
+std::string UpdateSummary(int count, int errors) {
+  const std::string updated = "    Updated " + std::to_string(count) + " files with ";
+  if (errors == 0) return updated + "NO errors!";
+  return updated + std::to_string(errors) +
+         " errors displayed on the Errors tab!\n\r\n\r"
+         "               Selected files from playlist have errors!";
+}
+
+bool TThreadUpdate::Expand(JobFile& file, MultiField field, const IDv1Tag& v1, const IDv2Tag& v2,
+                           int context, std::optional<std::string>& text) {
+  text.reset();
+  const std::optional<std::string>& pattern = options_.templates[field];
+  if (!pattern) return true;
+  std::string expanded;
+  int code = ExpandTemplate(*pattern, expanded, v1, v2, context);
+  if (code != kReplaceDone) {
+    const MultiTagField& row = kMultiTagFields[field];
+    file.RecordError(std::string(context == 1 ? row.labelV1 : row.labelV2) +
+                     ReplaceErrorText(code) + ": string=\"" + *pattern + "\"");
+    return false;
+  }
+  text = std::move(expanded);
+  return true;
+}
+
+void TThreadUpdate::ProcessFile(JobFile& file) {
+  const std::string& path = file.Path();
+  if (!FileExists(path)) {
+    file.RecordError(kStatusFileMissing);
+    return;
+  }
+  IDv1Tag v1;
+  IDv2Tag v2;
+  errno = 0;
+  std::string status = ReadTags(path, v1, v2);
+  if (status != kStatusOK) file.RecordError(WithSystemText(status, errno));
+  const IDv1Tag untouchedV1 = v1;
+  const IDv2Tag untouchedV2 = v2;
+
+  // Read-only is the owner's write bit: the job adds it for the update
+  // and puts every permission bit back afterwards.
+  const int mode = FileMode(path);
+  const bool cleared = IsReadOnly(path) && options_.writeReadOnly;
+  if (cleared && !ClearAttributes(path)) {
+    file.RecordError("Error removing ReadOnly attribute!");
+    return;
+  }
+  bool written = false;
+  if (!options_.replaceV1 || PassID3v1(file, v1, v2, untouchedV1, written)) {
+    if (options_.replaceV2) PassID3v2(file, v1, v2, untouchedV2, written);
+  }
+  if (cleared && !SetFileMode(path, mode)) file.RecordError("Error setting ReadOnly attribute!");
+  if (written) ++changed_;
+}
+
+bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
+                              const IDv1Tag& untouched, bool& written) {
+  for (MultiField field : kOrderV1) {
+    std::optional<std::string> text;
+    if (!Expand(file, field, v1, v2, 1, text)) return false;
+    if (!text) continue;
+    if (std::string* slot = V1Text(v1, field)) {
+      *slot = Utf8Left(*text, field == kFieldYear ? 4 : 30);
+    } else if (field == kFieldGenre) {
+      v1.GenreId = GenreIdOfText(*text);
+      v1.Genre = std::move(*text);
+    } else if (TrackNumber track = ParseTrackNumber(*text); track.valid) {
+      v1.Track = track.value;
+    } else {
+      file.RecordUnselectedError(kMultiTagFields[field].labelV1 + track.message);
+    }
+  }
+  v1.Exists = !v1.Title.empty() || !v1.Artist.empty() || !v1.Album.empty() ||
+              !v1.Year.empty() || !v1.Comment.empty() || !v1.Genre.empty() || v1.Track > 0;
+  if (SameV1(v1, untouched)) return true;
+  if (IsReadOnly(file.Path())) {
+    file.RecordError("File is ReadOnly");
+    return false;
+  }
+  std::string status = WriteID3v1Tag(file.Path(), v1);
+  if (status == kStatusOK)
+    written = true;
+  else
+    file.RecordError(status);
+  return true;
+}
+
+bool TThreadUpdate::PassID3v2(JobFile& file, const IDv1Tag& v1, IDv2Tag& v2,
+                              const IDv2Tag& untouched, bool& written) {
+  for (MultiField field : kOrderV2) {
+    std::optional<std::string> text;
+    if (!Expand(file, field, v1, v2, 2, text)) return false;
+    if (!text) continue;
+    if (std::string* slot = V2Text(v2, field)) {
+      *slot = std::move(*text);
+    } else if (TrackNumber track = ParseTrackNumber(*text); track.valid) {
+      v2.Track = track.value;
+    } else {
+      file.RecordUnselectedError(kMultiTagFields[field].labelV2 + track.message);
+    }
+  }
+  v2.Exists = v2.Track > 0;
+  for (MultiField field : kOrderV2)
+    if (const std::string* text = V2Text(v2, field); text && !text->empty()) v2.Exists = true;
+  // Version and size are the reader's, never changed here.
+  IDv2Tag compared = v2;
+  compared.VersionId = untouched.VersionId;
+  compared.Size = untouched.Size;
+  if (compared == untouched) return true;
+  if (IsReadOnly(file.Path())) {
+    file.RecordError("File is ReadOnly");
+    return false;
+  }
+  std::string status = WriteID3v2Tag(file.Path(), v2);
+  if (status == kStatusOK)
+    written = true;
+  else
+    file.RecordError(status);
+  return true;
+}
+
+}  // namespace tagmora

@@ -54,13 +54,12 @@ int Info(const std::vector<std::string>& files) {
     std::string status = ReadTags(path, v1, v2);
     TMPEGaudio mpeg;
     mpeg.ReadInfo(path);
-    JsonObject line;
-    line.Add("path", path);
-    line.Add("status", status);
-    line.AddRaw("id3v1", TagJson(v1));
-    line.AddRaw("id3v2", TagJson(v2));
-    line.AddRaw("mpeg", StreamJson(mpeg));
-    std::printf("%s\n", line.Text().c_str());
+    Json line = {{"path", JsonText(path)},
+                 {"status", status},
+                 {"id3v1", TagJson(v1)},
+                 {"id3v2", TagJson(v2)},
+                 {"mpeg", StreamJson(mpeg)}};
+    std::printf("%s\n", JsonLine(line).c_str());
     if (status != kStatusOK) exitCode = 1;
   }
   std::fflush(stdout);

@@ -47,44 +47,46 @@ constexpr std::array<TagField<IDv2Tag>, 15> kV2{{
 
 struct StreamField {
   std::string_view name;
-  JsonValue (*get)(const TMPEGaudio&);
+  Json (*get)(const TMPEGaudio&);
 };
 
 const std::array<StreamField, 16> kStream{{
-    {"valid", [](const TMPEGaudio& m) -> JsonValue { return m.Valid(); }},
-    {"file_length", [](const TMPEGaudio& m) -> JsonValue { return int64_t(m.FileLength()); }},
-    {"version", [](const TMPEGaudio& m) -> JsonValue { return m.Version(); }},
-    {"layer", [](const TMPEGaudio& m) -> JsonValue { return m.Layer(); }},
-    {"vbr", [](const TMPEGaudio& m) -> JsonValue { return m.VBR().Found; }},
-    {"bit_rate", [](const TMPEGaudio& m) -> JsonValue { return int64_t(m.BitRate()); }},
-    {"sample_rate", [](const TMPEGaudio& m) -> JsonValue { return int64_t(m.SampleRate()); }},
-    {"channel_mode", [](const TMPEGaudio& m) -> JsonValue { return m.ChannelMode(); }},
-    {"duration", [](const TMPEGaudio& m) -> JsonValue { return m.Duration(); }},
-    {"first_frame", [](const TMPEGaudio& m) -> JsonValue { return int64_t(m.Frame().Position); }},
-    {"frames", [](const TMPEGaudio& m) -> JsonValue { return int64_t(m.Frames()); }},
-    {"crc", [](const TMPEGaudio& m) -> JsonValue { return m.Frame().ProtectionBit; }},
-    {"copyright", [](const TMPEGaudio& m) -> JsonValue { return m.Frame().CopyrightBit; }},
-    {"original", [](const TMPEGaudio& m) -> JsonValue { return m.Frame().OriginalBit; }},
-    {"emphasis", [](const TMPEGaudio& m) -> JsonValue { return m.Emphasis(); }},
-    {"encoder", [](const TMPEGaudio& m) -> JsonValue { return m.Encoder(); }},
+    {"valid", [](const TMPEGaudio& m) -> Json { return m.Valid(); }},
+    {"file_length", [](const TMPEGaudio& m) -> Json { return int64_t(m.FileLength()); }},
+    {"version", [](const TMPEGaudio& m) -> Json { return m.Version(); }},
+    {"layer", [](const TMPEGaudio& m) -> Json { return m.Layer(); }},
+    {"vbr", [](const TMPEGaudio& m) -> Json { return m.VBR().Found; }},
+    {"bit_rate", [](const TMPEGaudio& m) -> Json { return int64_t(m.BitRate()); }},
+    {"sample_rate", [](const TMPEGaudio& m) -> Json { return int64_t(m.SampleRate()); }},
+    {"channel_mode", [](const TMPEGaudio& m) -> Json { return m.ChannelMode(); }},
+    {"duration", [](const TMPEGaudio& m) -> Json { return m.Duration(); }},
+    {"first_frame", [](const TMPEGaudio& m) -> Json { return int64_t(m.Frame().Position); }},
+    {"frames", [](const TMPEGaudio& m) -> Json { return int64_t(m.Frames()); }},
+    {"crc", [](const TMPEGaudio& m) -> Json { return m.Frame().ProtectionBit; }},
+    {"copyright", [](const TMPEGaudio& m) -> Json { return m.Frame().CopyrightBit; }},
+    {"original", [](const TMPEGaudio& m) -> Json { return m.Frame().OriginalBit; }},
+    {"emphasis", [](const TMPEGaudio& m) -> Json { return m.Emphasis(); }},
+    {"encoder", [](const TMPEGaudio& m) -> Json { return JsonText(m.Encoder()); }},
 }};
 
 template <class Record>
-std::string RecordJson(std::span<const TagField<Record>> fields, const Record& tag) {
-  JsonObject object;
+Json RecordJson(std::span<const TagField<Record>> fields, const Record& tag) {
+  Json object = Json::object();
   for (const auto& field : fields) {
     std::visit(
         [&](auto member) {
           const auto& value = tag.*member;
           using T = std::decay_t<decltype(value)>;
-          if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::string>)
-            object.Add(field.name, value);
+          if constexpr (std::is_same_v<T, std::string>)
+            object[std::string(field.name)] = JsonText(value);
+          else if constexpr (std::is_same_v<T, bool>)
+            object[std::string(field.name)] = value;
           else
-            object.Add(field.name, int64_t(value));
+            object[std::string(field.name)] = int64_t(value);
         },
         field.member);
   }
-  return object.Text();
+  return object;
 }
 
 std::optional<int64_t> ParseInteger(std::string_view text) {
@@ -137,13 +139,13 @@ std::optional<std::string> Store(const TagField<Record>& field, Record& tag,
 std::span<const TagField<IDv1Tag>> V1Fields() { return kV1; }
 std::span<const TagField<IDv2Tag>> V2Fields() { return kV2; }
 
-std::string TagJson(const IDv1Tag& tag) { return RecordJson(V1Fields(), tag); }
-std::string TagJson(const IDv2Tag& tag) { return RecordJson(V2Fields(), tag); }
+Json TagJson(const IDv1Tag& tag) { return RecordJson(V1Fields(), tag); }
+Json TagJson(const IDv2Tag& tag) { return RecordJson(V2Fields(), tag); }
 
-std::string StreamJson(const TMPEGaudio& mpeg) {
-  JsonObject object;
-  for (const auto& field : kStream) object.Add(field.name, field.get(mpeg));
-  return object.Text();
+Json StreamJson(const TMPEGaudio& mpeg) {
+  Json object = Json::object();
+  for (const auto& field : kStream) object[std::string(field.name)] = field.get(mpeg);
+  return object;
 }
 
 std::optional<std::string> SetField(const TagField<IDv1Tag>& field, IDv1Tag& tag,

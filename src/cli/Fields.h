@@ -44,9 +44,9 @@ const TagField<Record>* FindField(std::span<const TagField<Record>> fields,
 }
 
 // The record as a JSON object, in table order.
-std::string TagJson(const IDv1Tag& tag);
-std::string TagJson(const IDv2Tag& tag);
-std::string StreamJson(const TMPEGaudio& mpeg);
+Json TagJson(const IDv1Tag& tag);
+Json TagJson(const IDv2Tag& tag);
+Json StreamJson(const TMPEGaudio& mpeg);
 
 // Stores a text value into the record; an error message when the value
 // does not fit the field (a track outside 0-255, an unknown genre name).

@@ -1,67 +1,40 @@
 #include "cli/Json.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 
 #include "platform/TextCodec.h"
 
 namespace tagmora::cli {
 
-std::string JsonString(std::string_view text) {
-  std::string valid = SanitizeUtf8(text);
-  std::string out = "\"";
-  size_t pos = 0;
-  while (pos < valid.size()) {
-    size_t start = pos;
-    char32_t cp = NextCodePoint(valid, pos);
-    switch (cp) {
-      case '"': out += "\\\""; continue;
-      case '\\': out += "\\\\"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      case '\t': out += "\\t"; continue;
-      case '\b': out += "\\b"; continue;
-      case '\f': out += "\\f"; continue;
-      default: break;
+Json JsonText(std::string_view text) { return SanitizeUtf8(text); }
+
+std::string JsonLine(const Json& value) {
+  const std::string dumped = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  // The dump escapes C0 already; DEL and the C1 range (C2 80 to C2 9F in
+  // UTF-8) can only stand inside strings there, so they are escaped here.
+  std::string out;
+  out.reserve(dumped.size());
+  for (size_t i = 0; i < dumped.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(dumped[i]);
+    unsigned code = 0x100;
+    if (c == 0x7F) {
+      code = c;
+    } else if (c == 0xC2 && i + 1 < dumped.size()) {
+      const unsigned char next = static_cast<unsigned char>(dumped[i + 1]);
+      if (next >= 0x80 && next <= 0x9F) {
+        code = next;
+        ++i;
+      }
     }
-    if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(cp));
-      out += escape;
-    } else {
-      out.append(valid, start, pos - start);
+    if (code == 0x100) {
+      out += dumped[i];
+      continue;
     }
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\u%04x", code);
+    out += escape;
   }
-  return out + "\"";
-}
-
-std::string JsonText(const JsonValue& value) {
-  struct Writer {
-    std::string operator()(bool b) const { return b ? "true" : "false"; }
-    std::string operator()(int64_t n) const { return std::to_string(n); }
-    std::string operator()(double d) const {
-      char buffer[32];
-      auto result = std::to_chars(buffer, buffer + sizeof buffer, d);
-      std::string text(buffer, result.ptr);
-      // JSON has no "inf" or "nan"; a number without a dot reads as integer,
-      // which is still a valid JSON number.
-      return result.ec == std::errc() && std::isfinite(d) ? text : "null";
-    }
-    std::string operator()(const std::string& s) const { return JsonString(s); }
-  };
-  return std::visit(Writer{}, value);
-}
-
-void JsonObject::Add(std::string_view key, const JsonValue& value) {
-  AddRaw(key, JsonText(value));
-}
-
-void JsonObject::AddRaw(std::string_view key, const std::string& json) {
-  if (body_.size() > 1) body_ += ',';
-  body_ += JsonString(key);
-  body_ += ':';
-  body_ += json;
+  return out;
 }
 
 }  // namespace tagmora::cli

@@ -1,21 +1,32 @@
-// tagmora-cli: inspect and edit the ID3 tags of MP3 files from a shell.
+// tagmora-cli: inspect and edit the ID3 tags of MP3 files from a shell, and
+// run the window's batch jobs headless.
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Fields.h"
+#include "cli/JobCommands.h"
+#include "jobs/UnitThreadRemoveTags.h"
+#include "jobs/UnitThreadUpdate.h"
+#include "platform/TextCodec.h"
+#include "playlist/Playlist.h"
 
 namespace tagmora::cli {
 namespace {
 
-constexpr const char* kHelp = R"(Usage:
+constexpr const char* kDetails = R"(
+Commands:
   tagmora-cli info FILE...
   tagmora-cli set [--v1] [--v2] FIELD=VALUE... [--] FILE...
   tagmora-cli remove [--v1] [--v2] FILE...
-  tagmora-cli --help
+  tagmora-cli update [OPTIONS] ITEM...
+  tagmora-cli remove-tags [--v1] [--v2] [--no-readonly] ITEM...
 
 info     prints one JSON object per file and line:
            path, status (the tag reader's answer, "OK" when both tags read),
@@ -50,11 +61,32 @@ set      reads both tags, sets the named fields and writes the tags it
 
 remove   removes the ID3v1 record (--v1), the ID3v2 tag (--v2), or both
          (neither). A file that has no such tag already is as asked.
+         Failures are printed on standard error as the status text and
+         the file. Exit status: 0 when every file answered "OK", 1 when
+         any file failed, 2 for bad arguments.
 
-Failures are printed on standard error as the status text and the file.
-Exit status: 0 when every file answered "OK", 1 when any file failed,
-2 for bad arguments.
+update, remove-tags
+         the "Multi Tagger" page's jobs over a playlist: each ITEM is an
+         MP3 path or a ".m3u" playlist whose entries are taken in order.
+         update sets each field given (--title=TEMPLATE ...) from its
+         template, in which %title%, %artist%, %album%, %comment%, %year%,
+         %genre%, %track%, %composer%, %encoder%, %copyright%, %language%,
+         %url% stand for the file's values in the tag being written, and
+         the same names ending in 1 or 2 for the ID3v1 or ID3v2 value.
+         A tag is written only when it changed.
+           --json       one JSON object per line: {"error", "path"} for each
+                        error, then {"summary", "cancelled", "processed",
+                        "errors", "selected", "playlist", and the job's
+                        counter: "changed" or "removed"}.
+         Without --json errors go to standard error as PATH: TEXT and the
+         summary to standard output. SIGINT or SIGTERM finishes the file
+         in hand and stops.
+         Exit status: 0 without errors, 1 with errors, 2 for a refusal or
+         bad arguments, 130 when cancelled.
 )";
+
+// Stands where "--" stood among set's arguments.
+constexpr const char* kSentinel = "\x01--";
 
 int Usage(const std::string& message) {
   std::fprintf(stderr, "tagmora-cli: %s\nTry 'tagmora-cli --help'.\n", message.c_str());
@@ -65,54 +97,154 @@ bool IsFieldName(const std::string& name) {
   return FindField(V1Fields(), name) || FindField(V2Fields(), name);
 }
 
-int Run(const std::vector<std::string>& args) {
-  for (const auto& arg : args)
-    if (arg == "--") break;
-    else if (arg == "--help" || arg == "-h") {
-      std::fputs(kHelp, stdout);
-      return 0;
-    }
-  if (args.empty()) return Usage("no command given");
-  const std::string& command = args[0];
-  if (command != "info" && command != "set" && command != "remove")
-    return Usage("unknown command '" + command + "'");
-
-  TagChoice tags;
+// set's positionals: FIELD=VALUE up to the first other argument or "--".
+int Set(TagChoice tags, const std::vector<std::string>& args) {
   std::vector<Assignment> assignments;
   std::vector<std::string> files;
-  bool optionsEnded = false;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && command != "info" && (arg == "--v1" || arg == "--v2")) {
-      (arg == "--v1" ? tags.v1 : tags.v2) = true;
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      return Usage("unknown option '" + arg + "'");
-    } else if (command == "set" && !optionsEnded && files.empty() &&
-               arg.find('=') != std::string::npos) {
+  bool assigning = true;
+  for (const std::string& arg : args) {
+    if (arg == kSentinel) {
+      assigning = false;
+    } else if (assigning && arg.find('=') != std::string::npos) {
       std::string name = arg.substr(0, arg.find('='));
       if (!IsFieldName(name))
         return Usage("unknown field '" + name + "' (put -- before a file name with '=')");
       assignments.push_back({name, arg.substr(arg.find('=') + 1)});
     } else {
+      assigning = false;
       files.push_back(arg);
-      optionsEnded = optionsEnded || command == "set";
     }
   }
-  if (command == "set" && assignments.empty()) return Usage("set needs FIELD=VALUE");
-  if (files.empty()) return Usage(command + " needs at least one FILE");
-
-  if (command == "info") return Info(files);
-  if (command == "remove") return Remove(tags, files);
+  if (assignments.empty()) return Usage("set needs FIELD=VALUE");
+  if (files.empty()) return Usage("set needs at least one FILE");
   std::string error = CheckAssignments(assignments, tags);
   if (!error.empty()) return Usage(error);
   return Set(assignments, tags, files);
 }
 
+// The options every job command shares.
+void AddJobOptions(CLI::App& command, JobRun& run) {
+  command.add_flag("--json", run.json, "print JSON lines");
+  command.add_option("--save-playlist", run.savePlaylist,
+                     "write the playlist after the run as M3U to FILE");
+  command.add_option("ITEM", run.items, "MP3 files and .m3u playlists");
+}
+
+int Job(BatchJob& job, const JobRun& run) {
+  // A CLI run has no user-interface thread: changes need telling nobody.
+  struct NoPoster : Poster {
+    void Post(std::function<void()> work) override { work(); }
+    void PostDelayed(int, std::function<void()> work) override { work(); }
+    bool OnUserInterfaceThread() const override { return true; }
+  } poster;
+  Playlist playlist(poster);
+  std::string answer = LoadItems(run.items, playlist);
+  if (answer != "OK") {
+    std::fprintf(stderr, "Load List Error: %s\n", answer.c_str());
+    return 2;
+  }
+  return RunJob(job, playlist, run);
+}
+
+int Run(int argc, char** argv) {
+  // Arguments after "--" are files whatever they look like; CLI11 sees
+  // only those before it, and set learns where the "--" stood.
+  std::vector<std::string> args(argv, argv + argc), afterDashes;
+  if (auto dashes = std::find(args.begin() + 1, args.end(), "--"); dashes != args.end()) {
+    afterDashes.assign(dashes + 1, args.end());
+    args.erase(dashes, args.end());
+  }
+  if (args.size() < 2) return Usage("no command given");
+  if (args[1][0] != '-' && args[1] != "info" && args[1] != "set" && args[1] != "remove" &&
+      args[1] != "update" && args[1] != "remove-tags")
+    return Usage("unknown command '" + args[1] + "'");
+  std::vector<char*> pointers;
+  for (std::string& arg : args) pointers.push_back(arg.data());
+
+  CLI::App app("Inspect and edit the ID3 tags of MP3 files, and run batch jobs over them.",
+               "tagmora-cli");
+  app.footer(kDetails);
+  app.require_subcommand(1);
+
+  std::vector<std::string> files;
+  TagChoice tags;
+  CLI::App* info = app.add_subcommand("info", "print tags and stream of each FILE as JSON");
+  info->add_option("FILE", files, "MP3 files");
+  CLI::App* set = app.add_subcommand("set", "set tag fields: FIELD=VALUE... [--] FILE...");
+  set->add_flag("--v1", tags.v1, "set the fields in the ID3v1 tag");
+  set->add_flag("--v2", tags.v2, "set the fields in the ID3v2 tag");
+  set->add_option("ARGS", files, "FIELD=VALUE assignments, then files");
+  CLI::App* remove = app.add_subcommand("remove", "remove tags from each FILE");
+  remove->add_flag("--v1", tags.v1, "remove the ID3v1 record");
+  remove->add_flag("--v2", tags.v2, "remove the ID3v2 tag");
+  remove->add_option("FILE", files, "MP3 files");
+
+  JobRun run;
+  UpdateOptions update;
+  CLI::App* updateCommand =
+      app.add_subcommand("update", "the multi-tagger's update job over the ITEMs");
+  updateCommand->add_flag("--v1,!--no-v1", update.replaceV1, "Replace ID3v1 (on by default)");
+  updateCommand->add_flag("--v2,!--no-v2", update.replaceV2, "Replace ID3v2 (off by default)");
+  bool noReadOnly = false;
+  updateCommand->add_flag("--no-readonly", noReadOnly, "leave read-only files alone");
+  std::array<std::string, kMultiFieldCount> templates;
+  for (int field = 0; field < kMultiFieldCount; ++field)
+    updateCommand->add_option(std::string("--") + kMultiTagFields[field].name, templates[field],
+                              std::string("the template of the ") +
+                                  kMultiTagFields[field].caption + " field");
+  AddJobOptions(*updateCommand, run);
+
+  RemoveTagsOptions removeTags{false, false, true};
+  CLI::App* removeTagsCommand =
+      app.add_subcommand("remove-tags", "remove the tags of every ITEM (both without a choice)");
+  removeTagsCommand->add_flag("--v1", removeTags.removeV1, "remove only ID3v1 tags");
+  removeTagsCommand->add_flag("--v2", removeTags.removeV2, "remove only ID3v2 tags");
+  removeTagsCommand->add_flag("--no-readonly", noReadOnly, "leave read-only files alone");
+  AddJobOptions(*removeTagsCommand, run);
+
+  try {
+    app.parse(int(pointers.size()), pointers.data());
+  } catch (const CLI::CallForHelp& help) {
+    std::fputs(app.help("", CLI::AppFormatMode::All).c_str(), stdout);
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() == 0) return app.exit(error);
+    return Usage(error.what());
+  }
+  if (set->parsed() && !afterDashes.empty()) files.push_back(kSentinel);
+  files.insert(files.end(), afterDashes.begin(), afterDashes.end());
+  run.items.insert(run.items.end(), afterDashes.begin(), afterDashes.end());
+  for (CLI::App* command : {info, remove})
+    if (command->parsed() && files.empty())
+      return Usage(command->get_name() + " needs at least one FILE");
+  if ((updateCommand->parsed() || removeTagsCommand->parsed()) && run.items.empty())
+    return Usage("no ITEM given: name MP3 files or .m3u playlists");
+
+  if (info->parsed()) return Info(files);
+  if (set->parsed()) return Set(tags, files);
+  if (remove->parsed()) return Remove(tags, files);
+  if (updateCommand->parsed()) {
+    if (!update.replaceV1 && !update.replaceV2)
+      return Usage("--no-v1 without --v2 leaves no tag to update");
+    for (int field = 0; field < kMultiFieldCount; ++field) {
+      const MultiTagField& row = kMultiTagFields[field];
+      if (updateCommand->count(std::string("--") + row.name) == 0) continue;
+      if (row.maxLength && Utf8Length(templates[field]) > size_t(row.maxLength))
+        return Usage(std::string("--") + row.name + " takes at most " +
+                     std::to_string(row.maxLength) + " characters");
+      update.templates[field] = templates[field];
+    }
+    update.writeReadOnly = !noReadOnly;
+    TThreadUpdate job(update);
+    return Job(job, run);
+  }
+  if (!removeTags.removeV1 && !removeTags.removeV2) removeTags.removeV1 = removeTags.removeV2 = true;
+  removeTags.writeReadOnly = !noReadOnly;
+  TThreadRemoveTags job(removeTags);
+  return Job(job, run);
+}
+
 }  // namespace
 }  // namespace tagmora::cli
 
-int main(int argc, char** argv) {
-  return tagmora::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
-}
+int main(int argc, char** argv) { return tagmora::cli::Run(argc, argv); }

@@ -1,6 +1,7 @@
 #include "jobs/BatchJob.h"
 
 #include <chrono>
+#include <exception>
 
 #include "platform/FileSystem.h"
 #include "playlist/Playlist.h"
@@ -79,6 +80,7 @@ void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& report
   // A choice made before the thread existed applies now.
   if (int nice = nice_.load()) SetThreadNice(workerTid_, nice);
   int errors = 0;
+  int processed = 0;
   int count = playlist.Count();
   bool cancelled = false;
   Publish(reports);
@@ -102,7 +104,13 @@ void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& report
     }
     Publish(reports);
     JobFile file(reports, i, std::move(path), errors);
-    job.ProcessFile(file);
+    try {
+      job.ProcessFile(file);
+    } catch (const std::exception&) {
+      // A failure no job step foresaw costs this file, never the run.
+      file.RecordUnselectedError("Unknown error : " + SystemErrorText());
+    }
+    ++processed;
   }
   // The time stops before the summary shows, and no report of the time
   // thread can arrive after the last one.
@@ -122,7 +130,7 @@ void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& report
   if (!cancelled) reports.Summary(job.Summary(count, errors), errors);
   workerTid_ = 0;
   running_ = false;
-  reports.Finished({cancelled, count, errors});
+  reports.Finished({cancelled, count, processed, errors});
 }
 
 void JobRunner::TimeWork(JobReports& reports) {

@@ -55,7 +55,8 @@ struct JobProgress {
 
 struct JobOutcome {
   bool cancelled = false;
-  int count = 0;   // the playlist entries the run walked over
+  int count = 0;      // the playlist's entries as the run last counted them
+  int processed = 0;  // the files whose work was done
   int errors = 0;
 };
 

@@ -191,7 +191,7 @@ TEST(Cli, BadArgumentsExitWith2AndTouchNothing) {
       {"", "no command given"},
       {"play " + Q(path), "unknown command 'play'"},
       {"info", "info needs at least one FILE"},
-      {"info --v3 " + Q(path), "unknown option '--v3'"},
+      {"info --v3 " + Q(path), "not expected: --v3"},
       {"set " + Q(path), "set needs FIELD=VALUE"},
       {"set title=X", "set needs at least one FILE"},
       {"set titel=X " + Q(path), "unknown field 'titel'"},

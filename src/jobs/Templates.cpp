@@ -61,28 +61,28 @@ int ReplaceAll(std::string_view source, std::string_view search, std::string_vie
   return kReplaceDone;
 }
 
-int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, IDv2Tag v2,
-                   int context) {
+int ExpandTemplate(std::string_view pattern, std::string& result, const IDv1Tag& v1,
+                   const IDv2Tag& v2, int context) {
   try {
     const bool first = context == 1;
-    const auto plain = [first](const std::string& one, const std::string& two) {
+    const auto plain = [first](std::string_view one, std::string_view two) {
       return first ? one : two;
     };
-    const std::string none;
+    const std::string track1 = Decimal(v1.Track), track2 = Decimal(v2.Track);
     // The order matters: a value naming a later variable is expanded again.
-    const std::array<std::pair<const char*, std::string>, 26> variables = {{
+    const std::array<std::pair<std::string_view, std::string_view>, 26> variables = {{
         {"%title%", plain(v1.Title, v2.Title)},
         {"%artist%", plain(v1.Artist, v2.Artist)},
         {"%album%", plain(v1.Album, v2.Album)},
         {"%comment%", plain(v1.Comment, v2.Comment)},
         {"%year%", plain(v1.Year, v2.Year)},
         {"%genre%", plain(v1.Genre, v2.Genre)},
-        {"%track%", Decimal(first ? v1.Track : v2.Track)},
-        {"%composer%", plain(none, v2.Composer)},
-        {"%encoder%", plain(none, v2.Encoder)},
-        {"%copyright%", plain(none, v2.Copyright)},
-        {"%language%", plain(none, v2.Language)},
-        {"%url%", plain(none, v2.URL)},
+        {"%track%", plain(track1, track2)},
+        {"%composer%", plain({}, v2.Composer)},
+        {"%encoder%", plain({}, v2.Encoder)},
+        {"%copyright%", plain({}, v2.Copyright)},
+        {"%language%", plain({}, v2.Language)},
+        {"%url%", plain({}, v2.URL)},
         {"%title1%", v1.Title},
         {"%title2%", v2.Title},
         {"%artist1%", v1.Artist},
@@ -93,8 +93,8 @@ int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, ID
         {"%year2%", v2.Year},
         {"%comment1%", v1.Comment},
         {"%comment2%", v2.Comment},
-        {"%track1%", Decimal(v1.Track)},
-        {"%track2%", Decimal(v2.Track)},
+        {"%track1%", track1},
+        {"%track2%", track2},
         {"%genre1%", v1.Genre},
         {"%genre2%", v2.Genre},
     }};

@@ -1,5 +1,6 @@
 #include "jobs/Templates.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -9,30 +10,25 @@ namespace tagmora {
 
 namespace {
 
-// Folds A to Z only, so positions in the folded text are positions in the
-// original.
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = AsciiLower(c);
-  return folded;
-}
-
 std::string Decimal(uint8_t number) { return std::to_string(number); }
+
+// The first occurrence of needle in haystack from pos; without
+// caseSensitive only A to Z fold, so no position moves.
+size_t Find(std::string_view haystack, std::string_view needle, size_t pos, bool caseSensitive) {
+  if (caseSensitive) return haystack.find(needle, pos);
+  if (pos > haystack.size()) return std::string_view::npos;
+  auto same = [](char a, char b) { return AsciiLower(a) == AsciiLower(b); };
+  auto found = std::search(haystack.begin() + long(pos), haystack.end(), needle.begin(),
+                           needle.end(), same);
+  return found == haystack.end() ? std::string_view::npos : size_t(found - haystack.begin());
+}
 
 }  // namespace
 
 int ReplaceAll(std::string_view source, std::string_view search, std::string_view replacement,
                bool caseSensitive, std::string& result) {
   if (source.empty() || search.empty()) return kReplaceEmpty;
-  std::string foldedSource, foldedSearch;
-  std::string_view haystack = source, needle = search;
-  if (!caseSensitive) {
-    foldedSource = Folded(source);
-    foldedSearch = Folded(search);
-    haystack = foldedSource;
-    needle = foldedSearch;
-  }
-  size_t found = haystack.find(needle);
+  size_t found = Find(source, search, 0, caseSensitive);
   if (found == std::string_view::npos) return kReplaceNotFound;
   // Built front to back: the text left of the search start never changes
   // again, so it is copied once instead of shifted at every replacement.
@@ -49,7 +45,7 @@ int ReplaceAll(std::string_view source, std::string_view search, std::string_vie
         result = std::move(out);
         return kReplacePassLimit;
       }
-      found = haystack.find(needle, copied);
+      found = Find(source, search, copied, caseSensitive);
     }
     out.append(source, copied);
   } catch (const std::exception&) {
@@ -102,7 +98,9 @@ int ExpandTemplate(std::string_view pattern, std::string& result, const IDv1Tag&
     for (const auto& [name, value] : variables) {
       // Every name holds a '%': a text without one has nothing left to expand.
       if (result.find('%') == std::string::npos) break;
-      ReplaceAll(std::string(result), name, value, false, result);
+      std::string source = std::move(result);
+      int code = ReplaceAll(source, name, value, false, result);
+      if (code == kReplaceNotFound || code == kReplaceEmpty) result = std::move(source);
     }
     return kReplaceDone;
   } catch (const std::exception&) {

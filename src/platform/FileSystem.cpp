@@ -61,6 +61,18 @@ bool DirectoryExists(const std::string& path) {
   return StatOf(path, st) && S_ISDIR(st.st_mode);
 }
 
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::string folder(4096, '\0');
+  while (!::getcwd(folder.data(), folder.size())) {
+    if (errno != ERANGE) return path;
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(std::strlen(folder.c_str()));
+  if (path.empty()) return folder;
+  return folder.back() == '/' ? folder + path : folder + "/" + path;
+}
+
 bool IsReadOnly(const std::string& path) {
   struct stat st;
   return StatOf(path, st) && !(st.st_mode & S_IWUSR);

@@ -166,6 +166,11 @@ class MainWindowModel {
   // the error grid's columns.
   void SetStartedHandler(std::function<void()> started) { startedHandler_ = std::move(started); }
 
+  // Files, folders and playlists handed to the program from outside: added
+  // to the playlist once the saved one has loaded, the first of them
+  // focused and shown as a click on it would show it.
+  void OpenPaths(std::vector<std::string> paths);
+
   // The window was resized to this client size: applies the layout rules.
   void Resize(int clientWidth, int clientHeight);
   const MainLayout& Layout() const { return layout_; }
@@ -222,6 +227,7 @@ class MainWindowModel {
   std::array<std::atomic<int32_t>, kStopFlagCount> stopFlags_{};
   std::function<void()> showOptions_, showAbout_, showAddFolders_, startedHandler_;
   std::function<void()> playlistClick_;
+  std::vector<std::string> pendingOpen_;
   bool started_ = false;
   bool closed_ = false;
   PostGuard guard_;

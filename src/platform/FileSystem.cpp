@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,7 +71,7 @@ std::string AbsolutePath(const std::string& path) {
   }
   folder.resize(std::strlen(folder.c_str()));
   if (path.empty()) return folder;
-  return folder.back() == '/' ? folder + path : folder + "/" + path;
+  return std::filesystem::path(folder + "/" + path).lexically_normal().string();
 }
 
 bool IsReadOnly(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "app/IoError.h"
 #include "platform/FileSystem.h"
@@ -96,15 +97,15 @@ std::string FileAddressPath(std::string_view line) {
 }
 
 // One entry line as a full path: file addresses decoded, other addresses
-// kept, relative paths joined to the playlist's folder.
+// kept, relative paths joined to the playlist's folder without their "."
+// and ".." steps, as a relative address is resolved.
 std::string Resolved(std::string_view line, const std::string& folder) {
   if (StartsWithIgnoringAsciiCase(line, "file:")) {
     std::string path = FileAddressPath(line);
     return path.empty() ? std::string(line) : path;
   }
   if (line.starts_with("/") || IsAddress(line)) return std::string(line);
-  while (line.starts_with("./")) line.remove_prefix(2);
-  return JoinPath(folder, std::string(line));
+  return std::filesystem::path(JoinPath(folder, std::string(line))).lexically_normal().string();
 }
 
 }  // namespace

@@ -30,12 +30,11 @@ bool HasDisplay() {
   return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
-}  // namespace
+using Action = tagmora::ProgramArguments::Action;
 
-int main(int argc, char* argv[]) {
-  using Action = tagmora::ProgramArguments::Action;
-  // "--help" and "--version" need no display.
-  switch (tagmora::ParseProgramArguments({argv + 1, argv + argc}).action) {
+// The exit status of a start that opens no window.
+int Answer(const tagmora::ProgramArguments& arguments) {
+  switch (arguments.action) {
     case Action::Help:
       std::fputs(tagmora::kProgramUsage, stdout);
       return 0;
@@ -43,8 +42,17 @@ int main(int argc, char* argv[]) {
       std::printf("Tagmora %s\n", tagmora::kVersionText);
       return 0;
     default:
-      break;
+      std::fprintf(stderr, "tagmora: %s\nTry 'tagmora --help'.\n", arguments.refusal.c_str());
+      return 2;
   }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // "--help" and "--version" need no display.
+  const tagmora::ProgramArguments early = tagmora::ParseProgramArguments({argv + 1, argv + argc});
+  if (early.action == Action::Help || early.action == Action::Version) return Answer(early);
   if (!HasDisplay()) {
     std::fprintf(stderr,
                  "tagmora: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
@@ -60,10 +68,7 @@ int main(int argc, char* argv[]) {
 
   // Qt has taken its own options (-display, -style …) out of argv.
   tagmora::ProgramArguments arguments = tagmora::ParseProgramArguments({argv + 1, argv + argc});
-  if (arguments.action == Action::Refuse) {
-    std::fprintf(stderr, "tagmora: %s\nTry 'tagmora --help'.\n", arguments.refusal.c_str());
-    return 2;
-  }
+  if (arguments.action != Action::Open) return Answer(arguments);
   const std::string programFolder = tagmora::ProgramFolder();
   const std::string settingsFolder = tagmora::SettingsFolder(programFolder);
   tagmora::SingleInstance instance(settingsFolder);

@@ -19,9 +19,9 @@ TEST(ProgramArgumentsTest, OptionsAndAbsolutePaths) {
   };
   const Case cases[] = {
       {{}, Action::Open, {}, ""},
-      {{"/m/a.mp3", "music", "./list.m3u", ""},
+      {{"/m/a.mp3", "music", "./list.m3u", "music/../b.mp3", ""},
        Action::Open,
-       {"/m/a.mp3", here + "/music", here + "/./list.m3u"},
+       {"/m/a.mp3", here + "/music", here + "/list.m3u", here + "/b.mp3"},
        ""},
       {{"a.mp3", "--version", "--help"}, Action::Version, {here + "/a.mp3"}, ""},
       {{"--", "--help", "-x.mp3"}, Action::Open, {here + "/--help", here + "/-x.mp3"}, ""},

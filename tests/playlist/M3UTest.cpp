@@ -51,9 +51,9 @@ TEST_F(M3UTest, ReadsThePlaylistsOtherPlayersWrite) {
   const Case cases[] = {
       {"extended.m3u",
        "#EXTM3U\r\n#EXTINF:215,Artist - Title\r\nAlbum/01 a.mp3\r\n#EXTINF:-1,Radio\r\n"
-       "http://radio.test/live.mp3\r\n./b.mp3\r\n../up/c.mp3\r\n/m/d.mp3\r\n",
-       {d + "/Album/01 a.mp3", "http://radio.test/live.mp3", d + "/b.mp3", d + "/../up/c.mp3",
-        "/m/d.mp3"}},
+       "http://radio.test/live.mp3\r\n./b.mp3\r\nup/../c.mp3\r\n/m/./d.mp3\r\n",
+       {d + "/Album/01 a.mp3", "http://radio.test/live.mp3", d + "/b.mp3", d + "/c.mp3",
+        "/m/./d.mp3"}},
       {"plain.m3u", "/m/a.mp3\n/m/b.mp3", {"/m/a.mp3", "/m/b.mp3"}},
       {"bom.m3u", "\xEF\xBB\xBF#EXTM3U\n/m/a.mp3\n", {"/m/a.mp3"}},
       {"vlc.m3u",

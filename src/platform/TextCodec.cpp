@@ -215,7 +215,8 @@ bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
 }
 
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() &&
+         EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view part) {

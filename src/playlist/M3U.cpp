@@ -69,9 +69,9 @@ std::string PercentDecoded(std::string_view text) {
 
 // "http://…", "rtsp://…": a scheme of two or more letters, then "://".
 bool IsAddress(std::string_view line) {
-  size_t colon = line.find("://");
-  if (colon == std::string_view::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(line[0])))
-    return false;
+  const size_t colon = line.find("://");
+  if (colon == std::string_view::npos || colon < 2) return false;
+  if (!std::isalpha(static_cast<unsigned char>(line[0]))) return false;
   return std::all_of(line.begin(), line.begin() + static_cast<long>(colon), [](char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
   });

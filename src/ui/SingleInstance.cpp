@@ -119,7 +119,7 @@ bool SingleInstance::Send(const std::vector<std::string>& paths, bool& connected
 void SingleInstance::Accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket, message = QByteArray()]() mutable {
+    auto read = [this, socket, message = QByteArray()]() mutable {
       message += socket->readAll();
       std::vector<std::string> paths;
       const Decoded decoded = Decode(message, paths);
@@ -132,7 +132,8 @@ void SingleInstance::Accept() {
       socket->flush();
       socket->disconnectFromServer();
       if (receive_) receive_(std::move(paths));
-    });
+    };
+    connect(socket, &QLocalSocket::readyRead, this, std::move(read));
   }
 }
 

@@ -67,7 +67,8 @@ TEST_F(M3UTest, ReadsThePlaylistsOtherPlayersWrite) {
         "file:///m/cut%00.mp3"}},
       {"legacy.m3u", "#EXTM3U\r\nBj\xF6rk/J\xF3ga \x80.mp3\r\n/m/Bj\xC3\xB6rk.mp3\r\n",
        {d + "/Bj\xC3\xB6rk/J\xC3\xB3ga \xE2\x82\xAC.mp3", "/m/Bj\xC3\xB6rk.mp3"}},
-      {"raw.m3u8", "Bj\xC3\xB6rk.mp3\n\xE9t\xE9.mp3\n", {d + "/Bj\xC3\xB6rk.mp3", d + "/\xE9t\xE9.mp3"}},
+      {"raw.m3u8", "Bj\xC3\xB6rk.mp3\n\xE9t\xE9.mp3\n",
+       {d + "/Bj\xC3\xB6rk.mp3", d + "/\xE9t\xE9.mp3"}},
   };
   for (const Case& c : cases) {
     test::WriteFile(dir / c.name, c.bytes);
@@ -79,7 +80,9 @@ TEST_F(M3UTest, ReadsThePlaylistsOtherPlayersWrite) {
 
 TEST_F(M3UTest, RefusesFilesThatAreNotTextAndLeavesTheList) {
   list.Append("kept");
-  for (std::string bytes : {std::string("ID3\x04\0\0\0\0\0\x10", 10), std::string("#EXTM3U\n/a\x01.mp3\n"),
+  // An MP3 picked by mistake, a stray control character, UTF-16.
+  for (std::string bytes : {std::string("ID3\x04\0\0\0\0\0\x10", 10),
+                            std::string("#EXTM3U\n/a\x01.mp3\n"),
                             std::string("\xFF\xFE#\0E\0", 6)}) {
     EXPECT_EQ(Read(bytes), dir / "list.m3u" + " is not a valid M3U file!");
     EXPECT_EQ(list.Items(), std::vector<std::string>{"kept"});

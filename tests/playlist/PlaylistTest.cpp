@@ -293,12 +293,14 @@ TEST_F(PlaylistCommandsTest, OpenedPathsFollowTheSavedListAndTheFirstTakesTheFoc
                                                       dir / "M/b.mp3", dir / "sub/c.mp3"}));
   EXPECT_EQ(List().Focus(), 1);
   EXPECT_EQ(shown, 1);
-  std::vector<std::pair<std::string, std::string>> errors;
-  for (const ErrorEntry& entry : model.Errors().Entries()) errors.emplace_back(entry.message, entry.path);
-  EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{
-                        {"Not an MP3 file, folder or playlist", dir / "notes.txt"},
-                        {"File or folder not found", dir / "gone.mp3"},
-                        {"Load List Error: " + dir / "bad.m3u" + " is not a valid M3U file!", ""}}));
+  using Errors = std::vector<std::pair<std::string, std::string>>;
+  Errors errors;
+  for (const ErrorEntry& entry : model.Errors().Entries())
+    errors.emplace_back(entry.message, entry.path);
+  const std::string refused = "Load List Error: " + dir / "bad.m3u" + " is not a valid M3U file!";
+  EXPECT_EQ(errors, (Errors{{"Not an MP3 file, folder or playlist", dir / "notes.txt"},
+                            {"File or folder not found", dir / "gone.mp3"},
+                            {refused, ""}}));
 }
 
 }  // namespace

@@ -71,9 +71,8 @@ class ButtonFaceWhenDisabled : public QObject {
     QPalette palette = box->palette();
     const QColor face = palette.color(QPalette::Active, QPalette::Button);
     constexpr QPalette::ColorRole kBackgrounds[] = {QPalette::Base, QPalette::Window};
-    if (std::all_of(std::begin(kBackgrounds), std::end(kBackgrounds), [&](auto role) {
-          return palette.color(QPalette::Disabled, role) == face;
-        }))
+    if (std::all_of(std::begin(kBackgrounds), std::end(kBackgrounds),
+                    [&](auto role) { return palette.color(QPalette::Disabled, role) == face; }))
       return;  // set already: the change this makes comes back here
     for (QPalette::ColorRole role : kBackgrounds) palette.setColor(QPalette::Disabled, role, face);
     box->setPalette(palette);

@@ -103,8 +103,9 @@ QGroupBox* MakeProgressPanel(const JobPanelNames& names, QWidget* parent) {
   link->setFlat(true);
   link->setCursor(Qt::PointingHandCursor);
   // A style sheet draws it as a link in every style, without a bevel.
-  link->setStyleSheet(QStringLiteral(
-      "QPushButton { border: none; padding: 0; color: palette(link); text-decoration: underline; }"));
+  link->setStyleSheet(
+      QStringLiteral("QPushButton { border: none; padding: 0; color: palette(link); "
+                     "text-decoration: underline; }"));
   commandRow->addWidget(link);
   commandRow->addStretch(1);
   for (const char* name : {names.pauseButton, names.stopButton}) {

@@ -86,8 +86,9 @@ class MultiTaggerPageTest : public QObject {
     QVERIFY(variables->mapTo(options, QPoint(0, variables->height())).y() <= options->height());
     QVERIFY(options->mapTo(Page(), QPoint(0, options->height())).y() <= Page()->height());
 
-    for (const auto& [name, popup] : {std::pair{"ButtonDefaultSettings", "PopupMenuDefaultSettings"},
-                                      std::pair{"ButtonRemoveTags", "PopupMenuremoveTags"}}) {
+    for (const auto& [name, popup] :
+         {std::pair{"ButtonDefaultSettings", "PopupMenuDefaultSettings"},
+          std::pair{"ButtonRemoveTags", "PopupMenuremoveTags"}}) {
       auto* button = Find<QPushButton>(name);
       QMenu* menu = window->PopupMenu(QString::fromLatin1(popup));
       QTest::mouseClick(button, Qt::LeftButton);

@@ -100,7 +100,7 @@ QWidget* MainWindow::BuildPlaylistBlock(QWidget* parent) {
   group->setObjectName(QStringLiteral("GroupBoxPlayList"));
   group->setMinimumHeight(kPlaylistGroupMinHeight);
 
-  playlist_ = new QListView(group);
+  playlist_ = new PlaylistView(group);
   playlist_->setObjectName(QStringLiteral("ListBoxPlayList"));
   playlistModel_ = new PlaylistListModel(model_.PlayList(), this);
   playlistModel_->Attach(playlist_);

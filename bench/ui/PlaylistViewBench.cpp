@@ -20,6 +20,7 @@ namespace {
 
 using tagmora::Playlist;
 using tagmora::PlaylistListModel;
+using tagmora::PlaylistView;
 using tagmora::QtPoster;
 
 constexpr int kItems = 100000;
@@ -41,7 +42,7 @@ const std::vector<std::string>& Paths() {
 struct Window {
   QtPoster poster;
   Playlist playlist{poster};
-  QListView view;
+  PlaylistView view;
   PlaylistListModel model{playlist};
 
   Window() {

@@ -77,7 +77,7 @@ QGroupBox* MakeProgressPanel(const JobPanelNames& names, QWidget* parent) {
   barRow->addWidget(percent);
 
   auto* countRow = new QHBoxLayout;
-  countRow->addWidget(Named(new QLabel(group), names.filesLabel));
+  countRow->addWidget(Output(names.filesLabel, "File : 000000 of 000000", group));
   countRow->addStretch(1);
   if (names.timeLabel) {
     countRow->addWidget(new QLabel(Q(kElapsedCaption), group));

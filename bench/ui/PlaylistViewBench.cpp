@@ -157,12 +157,3 @@ BENCHMARK(BM_ViewRemoveSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ViewSort)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ViewJobMarksFailedFiles)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ViewScrollToEnd)->Unit(benchmark::kMillisecond)->Iterations(10);
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -4,9 +4,12 @@
 // ticks (target: 50 ms at most), from the click on "Update All Tags" to the
 // "Finish" caption. In the second case every tenth entry is a missing file,
 // so that the error list and the playlist's selection hear of a thousand
-// failures while the run goes on.
+// failures while the run goes on. Each worst gap is told apart into the
+// time the thread ran and the time it waited for a processor, since on a
+// busy machine the second can outweigh everything the window does.
 //
-// TAGMORA_BENCH_DIR names the folder for the files (default: the system's
+// scripts/bench.sh builds no views; build this with -DTAGMORA_BENCH=ON in
+// Release mode. TAGMORA_BENCH_DIR names the folder for the files (default: the system's
 // temporary folder).
 
 #include <benchmark/benchmark.h>

@@ -1,17 +1,40 @@
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace tagmora::test {
+
+namespace {
+
+// Every test program keeps its journal (and so its undo records) in a
+// folder of its own, never in the user's: set before main, so that the
+// program and the tagmora-cli it starts take it, and removed at the end.
+struct OwnStateFolder {
+  OwnStateFolder() {
+    folder = fs::temp_directory_path().string() + "/tagmora-state-XXXXXX";
+    if (::mkdtemp(folder.data())) ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    owner = ::getpid();
+  }
+  ~OwnStateFolder() {
+    std::error_code ec;
+    if (::getpid() == owner) fs::remove_all(folder, ec);
+  }
+  std::string folder;
+  pid_t owner;
+} ownStateFolder;
+
+}  // namespace
 
 TempDir::TempDir() {
   std::string base = fs::temp_directory_path().string() + "/tagmora-test-XXXXXX";
@@ -28,6 +51,22 @@ TempDir::~TempDir() {
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(path_, ec);
+}
+
+FileSizeLimit::FileSizeLimit(uint64_t bytes) {
+  struct rlimit old;
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  oldSoft_ = old.rlim_cur;
+  oldHard_ = old.rlim_max;
+  oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = {bytes, old.rlim_max};
+  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("setrlimit failed");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  struct rlimit old = {oldSoft_, oldHard_};
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldHandler_);
 }
 
 std::string ReadFile(const std::string& path) {

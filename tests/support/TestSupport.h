@@ -26,6 +26,20 @@ class TempDir {
   std::string path_;
 };
 
+// While it lives, no file of the process may grow past `bytes`: writes
+// beyond fail with EFBIG (the signal is ignored), which makes rewrites fail.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(uint64_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  uint64_t oldSoft_, oldHard_;
+  void (*oldHandler_)(int);
+};
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 void CopyFile(const std::string& from, const std::string& to);

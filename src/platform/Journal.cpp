@@ -577,6 +577,7 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
          (!options.keepModificationTime || ::futimens(out.Get(), times) == 0) &&
          ::fsync(out.Get()) == 0;
   }
+  if (ok) Stage(WriteStage::TemporaryOnDisk);
   // The name must still lead to the file that was read.
   struct stat byName;
   if (ok && (::stat(path.c_str(), &byName) != 0 || !SameFile(byName, st))) {

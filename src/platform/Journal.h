@@ -67,10 +67,11 @@ bool ReplaceFile(const InputFile& file, std::string_view prefix, int64_t skip,
 // The temporary files of a rewrite are named ".NAME.tagmora-XXXXXX.tmp".
 bool IsTemporaryName(std::string_view name);
 
-// A seam for the tests: a hook called at each stage of an in-place change
-// (with it, the new bytes are written in two halves), where a test stops
-// the process as a crash would.
-enum class WriteStage { RecordOnDisk, HalfWritten, AllWritten };
+// A seam for the tests: a hook called at each stage of a write, where a
+// test stops the process as a crash would. An in-place change has three
+// (with a hook, its new bytes are written in two halves); a rewrite stops
+// once its temporary file is on disk, before it takes the file's name.
+enum class WriteStage { RecordOnDisk, HalfWritten, AllWritten, TemporaryOnDisk };
 using WriteStageHook = void (*)(WriteStage);
 void SetWriteStageHook(WriteStageHook hook);
 

@@ -69,6 +69,54 @@ FileSizeLimit::~FileSizeLimit() {
   ::signal(SIGXFSZ, oldHandler_);
 }
 
+namespace {
+WriteStage stopStage;
+int stoppedPipe = -1;
+bool stayAlive = false;
+
+void StopAtStage(WriteStage stage) {
+  if (stage != stopStage) return;
+  if (!stayAlive) ::_exit(0);
+  char done = 'x';
+  (void)!::write(stoppedPipe, &done, 1);
+  for (;;) ::pause();
+}
+}  // namespace
+
+pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool live) {
+  int fds[2];
+  if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    ::close(fds[0]);
+    stopStage = stage;
+    stoppedPipe = fds[1];
+    stayAlive = live;
+    SetWriteStageHook(StopAtStage);
+    write();
+    ::_exit(3);  // the write never reached the stage
+  }
+  ::close(fds[1]);
+  char done = 0;
+  bool stopped;
+  if (live) {
+    stopped = ::read(fds[0], &done, 1) == 1;
+  } else {
+    int status = 0;
+    stopped = ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  ::close(fds[0]);
+  EXPECT_TRUE(stopped) << "the write did not reach its stage";
+  return child;
+}
+
+void KillChild(pid_t child) {
+  ::kill(child, SIGKILL);
+  int status;
+  ::waitpid(child, &status, 0);
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
+
+#include "platform/Journal.h"
 
 namespace tagmora::test {
 
@@ -39,6 +43,14 @@ class FileSizeLimit {
   uint64_t oldSoft_, oldHard_;
   void (*oldHandler_)(int);
 };
+
+// Runs write in a child process that stops at `stage` as a crash there
+// would: it ends at once (its record files unlocked), or with `live` it
+// waits, holding them, until it is killed. Returns the child once it has
+// stopped; fails the test when the write never reached the stage.
+pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool live = false);
+// Kills a live child of StopWriteAt and waits for it.
+void KillChild(pid_t child);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);

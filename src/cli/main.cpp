@@ -7,14 +7,16 @@
 
 #include "cli/Commands.h"
 #include "cli/Fields.h"
+#include "cli/Recover.h"
 
 namespace tagmora::cli {
 namespace {
 
 constexpr const char* kHelp = R"(Usage:
   tagmora-cli info FILE...
-  tagmora-cli set [--v1] [--v2] FIELD=VALUE... [--] FILE...
-  tagmora-cli remove [--v1] [--v2] FILE...
+  tagmora-cli set [--v1] [--v2] [--keep-mtime] FIELD=VALUE... [--] FILE...
+  tagmora-cli remove [--v1] [--v2] [--keep-mtime] FILE...
+  tagmora-cli recover
   tagmora-cli --help
 
 info     prints one JSON object per file and line:
@@ -51,6 +53,14 @@ set      reads both tags, sets the named fields and writes the tags it
 remove   removes the ID3v1 record (--v1), the ID3v2 tag (--v2), or both
          (neither). A file that has no such tag already is as asked.
 
+--keep-mtime  (set, remove) the files keep their modification time.
+
+recover  finishes what tag writes that were interrupted (a crash, a kill)
+         left behind, and prints one line for each: an unfinished change
+         undone, or left alone because the file changed since. Every
+         command does this first, reporting on standard error; recover
+         exits with 1 when a file changed since or could not be undone.
+
 Failures are printed on standard error as the status text and the file.
 Exit status: 0 when every file answered "OK", 1 when any file failed,
 2 for bad arguments.
@@ -74,10 +84,13 @@ int Run(const std::vector<std::string>& args) {
     }
   if (args.empty()) return Usage("no command given");
   const std::string& command = args[0];
-  if (command != "info" && command != "set" && command != "remove")
+  if (command != "info" && command != "set" && command != "remove" && command != "recover")
     return Usage("unknown command '" + command + "'");
+  if (command == "recover")
+    return args.size() == 1 ? Recover() : Usage("recover takes no arguments");
 
   TagChoice tags;
+  WriteOptions options;
   std::vector<Assignment> assignments;
   std::vector<std::string> files;
   bool optionsEnded = false;
@@ -87,6 +100,8 @@ int Run(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (!optionsEnded && command != "info" && (arg == "--v1" || arg == "--v2")) {
       (arg == "--v1" ? tags.v1 : tags.v2) = true;
+    } else if (!optionsEnded && command != "info" && arg == "--keep-mtime") {
+      options.keepModificationTime = true;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
       return Usage("unknown option '" + arg + "'");
     } else if (command == "set" && !optionsEnded && files.empty() &&
@@ -103,11 +118,12 @@ int Run(const std::vector<std::string>& args) {
   if (command == "set" && assignments.empty()) return Usage("set needs FIELD=VALUE");
   if (files.empty()) return Usage(command + " needs at least one FILE");
 
-  if (command == "info") return Info(files);
-  if (command == "remove") return Remove(tags, files);
-  std::string error = CheckAssignments(assignments, tags);
+  std::string error = command == "set" ? CheckAssignments(assignments, tags) : "";
   if (!error.empty()) return Usage(error);
-  return Set(assignments, tags, files);
+  RecoverBeforeCommand();
+  if (command == "info") return Info(files);
+  if (command == "remove") return Remove(tags, files, options);
+  return Set(assignments, tags, files, options);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "app/MainWindowModel.h"
 
+#include <algorithm>
+
 #include "app/Fakes.h"
+#include "platform/Journal.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "support/TestSupport.h"
@@ -48,6 +51,29 @@ TEST_F(MainWindowModelTest, StartUpRunsOnceFromItsTimer) {
   EXPECT_TRUE(Main("FlashErrorsTabonerror1").Checked());
   EXPECT_EQ(model.AddFolders().RememberedFolder(), dir.Path() + "/");
   EXPECT_EQ(poster.PendingTimers(), 0u);
+}
+
+TEST_F(MainWindowModelTest, StartUpFinishesInterruptedWritesIntoTheErrorList) {
+  // Two writes a crash stopped halfway; the second file changed since.
+  for (const char* name : {"undone.mp3", "changed.mp3"}) {
+    test::WriteFile(dir / name, std::string(4000, 'o'));
+    test::StopWriteAt(WriteStage::HalfWritten, [&] {
+      InputFile file;
+      file.OpenForUpdate(dir / name);
+      ChangeInPlace(file, 0, std::string(100, 'n'), -1);
+    });
+  }
+  test::WriteFile(dir / "changed.mp3", std::string(4001, 'x'));
+  poster.Advance(1);
+  EXPECT_EQ(test::ReadFile(dir / "undone.mp3"), std::string(4000, 'o'));
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const ErrorEntry& entry : model.Errors().Entries()) entries.emplace_back(entry.message, entry.path);
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::pair<std::string, std::string>>{
+                         {"Interrupted tag write not undone, the file changed since: ",
+                          dir / "changed.mp3"},
+                         {"Interrupted tag write undone: ", dir / "undone.mp3"}}));
+  EXPECT_TRUE(user.boxes.empty());
 }
 
 TEST_F(MainWindowModelTest, ClosingStopsEveryJobAndSavesOnce) {

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "editing/TagAccess.h"
+#include "platform/Journal.h"
 #include "support/TagBytes.h"
 #include "support/TestSupport.h"
 
@@ -223,10 +227,70 @@ TEST(Cli, BadArgumentsExitWith2AndTouchNothing) {
 TEST(Cli, HelpDescribesTheCommands) {
   CliRun run = Cli("--help");
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* word : {"info FILE", "set [--v1] [--v2] FIELD=VALUE", "remove [--v1] [--v2]",
-                           "Exit status", "exists=0"})
+  for (const char* word : {"info FILE", "set [--v1] [--v2] [--keep-mtime] FIELD=VALUE",
+                           "remove [--v1] [--v2] [--keep-mtime]", "recover\n", "Exit status",
+                           "exists=0"})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   EXPECT_EQ(Cli("set --help").exitCode, 0);
+}
+
+// Leaves the file half-changed, as a write a crash stopped there would.
+void InterruptWrite(const std::string& path) {
+  test::StopWriteAt(WriteStage::HalfWritten, [&] {
+    InputFile file;
+    file.OpenForUpdate(path);
+    ChangeInPlace(file, 0, std::string(100, 'n'), -1);
+  });
+}
+
+TEST(Cli, RecoverAndEveryCommandFinishInterruptedWrites) {
+  TempDir dir;
+  const std::string path = dir / "a.mp3";
+  const std::string old(4000, 'o');
+  WriteFile(path, old);
+  InterruptWrite(path);
+  CliRun run = Cli("recover");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "Interrupted tag write undone: " + path + "\n");
+  EXPECT_EQ(ReadFile(path), old);
+  EXPECT_EQ(Cli("recover").out, "");
+
+  // Every other command recovers first, on standard error.
+  InterruptWrite(path);
+  run = Cli("info " + Q(path));
+  EXPECT_EQ(run.err, "Interrupted tag write undone: " + path + "\n");
+  EXPECT_NE(run.out.find("\"status\":\"OK\""), std::string::npos);
+  EXPECT_EQ(ReadFile(path), old);
+
+  // A file changed since is left alone, and recover says so with status 1.
+  InterruptWrite(path);
+  WriteFile(path, old + "x");
+  run = Cli("recover");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "Interrupted tag write not undone, the file changed since: " + path + "\n");
+  EXPECT_EQ(ReadFile(path), old + "x");
+  EXPECT_EQ(Cli("recover extra").exitCode, 2);
+}
+
+TEST(Cli, KeepMtimeKeepsTheModificationTime) {
+  TempDir dir;
+  const std::string path = dir / "a.mp3";
+  test::MakeMp3(path);
+  const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  const auto kept = [&] {
+    struct stat st;
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mtim.tv_sec == old[1].tv_sec;
+  };
+  for (const char* command : {"set --keep-mtime title=Kept", "set --v1 --keep-mtime title=Kept",
+                              "remove --keep-mtime", "set title=Moved"}) {
+    SCOPED_TRACE(command);
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    EXPECT_EQ(Cli(std::string(command) + " " + Q(path)).exitCode, 0);
+    EXPECT_EQ(kept(), std::string(command).find("--keep-mtime") != std::string::npos);
+  }
+  EXPECT_EQ(ReadBack(path).v2.Title, "Moved");
+  EXPECT_EQ(Cli("info --keep-mtime " + Q(path)).exitCode, 2);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "editing/TagAccess.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/FileSystem.h"
 #include "support/TagBytes.h"
@@ -118,6 +120,34 @@ TEST(TagAccess, BothTagsReadIntoTheRecords) {
   EXPECT_EQ(v2.Title, "V2 Title");
   EXPECT_EQ(v2.Track, 4);
   EXPECT_EQ(v2.Genre, "Rock");
+}
+
+// In place and rewritten, ID3v1 and ID3v2: the option keeps the time.
+TEST(TagAccess, KeepingTheModificationTime) {
+  TempDir dir;
+  const std::string path = dir / "a.mp3";
+  const struct timespec old[2] = {{1000000000, 0}, {1000000000, 123}};
+  const auto mtime = [&] {
+    struct stat st;
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mtim;
+  };
+  const auto write = [&](const std::string& title, bool keep) {
+    IDv1Tag v1 = FilledV1();
+    IDv2Tag v2 = FilledV2();
+    v1.Title = v2.Title = title;
+    EXPECT_EQ(WriteID3v1Tag(path, v1, {keep}), "OK");
+    return WriteID3v2Tag(path, v2, {keep});
+  };
+  for (bool keep : {true, false}) {
+    WriteFile(path, kAudio);
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    ASSERT_EQ(write("rewritten: the file had no tag", keep), "OK");
+    EXPECT_EQ(mtime().tv_sec == old[1].tv_sec && mtime().tv_nsec == old[1].tv_nsec, keep);
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    ASSERT_EQ(write("in place", keep), "OK");
+    EXPECT_EQ(mtime().tv_sec == old[1].tv_sec && mtime().tv_nsec == old[1].tv_nsec, keep);
+  }
 }
 
 TEST(TagAccess, TheRecordsExistsFieldDecidesWriteOrRemove) {

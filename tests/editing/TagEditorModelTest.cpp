@@ -4,7 +4,9 @@
 
 #include "editing/TagEditorModel.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "EditorFixture.h"
 #include "editing/MpegInfo.h"
@@ -120,6 +122,22 @@ TEST_F(TagEditorModelTest, SaveAroundThePlayerAndAFailedWrite) {
   EXPECT_EQ(ErrorMessages(), std::vector<std::string>{"Error writing ID3v2 Tag:  | " + path});
   ASSERT_EQ(user.boxes.size(), 1u);
   EXPECT_EQ(V2Of(path).Title, "Song");
+}
+
+TEST_F(TagEditorModelTest, TheOptionKeepsTheModificationTimeOfASave) {
+  const std::string path = V2OnlyFile();
+  Show({path});
+  struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (bool keep : {true, false}) {
+    window.OptionsControls()[kKeepMtimeCheckBox].SetChecked(keep);
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    C("EditTitlev2").SetText(keep ? "Kept" : "Moved");
+    C("ButtonSave").Click();
+    EXPECT_EQ(V2Of(path).Title, keep ? "Kept" : "Moved");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec == 1000000000, keep);
+  }
 }
 
 TEST_F(TagEditorModelTest, CopyBetweenTheTags) {

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include "support/TestSupport.h"
 
@@ -42,10 +41,9 @@ std::string NewOf(const Change& c) {
   return bytes;
 }
 
-void Write(const std::string& path, const Change& c, const WriteOptions& options = {}) {
+void Write(const std::string& path, const Change& c) {
   InputFile file;
-  if (!file.OpenForUpdate(path) || !ChangeInPlace(file, c.offset, c.bytes, c.newSize, options))
-    ::_exit(4);
+  if (!file.OpenForUpdate(path) || !ChangeInPlace(file, c.offset, c.bytes, c.newSize)) ::_exit(4);
 }
 
 std::vector<std::string> Records() {
@@ -80,95 +78,49 @@ TEST(Journal, EachCrashPointEndsOldOrNewAfterRecovery) {
   }
 }
 
-TEST(Journal, AFinishedChangeDropsItsRecordAndKeepsTheTimeOnRequest) {
-  TempDir dir;
-  std::string path = dir / "a.mp3";
-  for (bool keep : {false, true}) {
-    WriteFile(path, kOld);
-    struct timespec old[2] = {{1000000000, 0}, {1000000000, 500}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
-    pid_t child = fork();
-    if (child == 0) {
-      Write(path, kChanges[0], {keep});
-      ::_exit(0);
-    }
-    int status;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(ReadFile(path) == NewOf(kChanges[0]));
-    struct stat st;
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mtim.tv_sec == 1000000000 && st.st_mtim.tv_nsec == 500, keep);
-  }
-  EXPECT_TRUE(RecoverJournal().empty()) << "the record was dropped";
-  EXPECT_TRUE(Records().empty());
-}
-
-TEST(Journal, AFileChangedSinceIsLeftAloneAndReported) {
-  struct Meddling {
+// A file that changed since the crash is left alone and reported; a
+// damaged record is never applied (the file stays half-written).
+TEST(Journal, RecordsThatMustNotBeApplied) {
+  const auto record = [] { return JournalFolder() + "/" + Records().at(0); };
+  const auto edit = [](const std::string& p, size_t at, char c) {
+    std::string bytes = ReadFile(p);
+    bytes[at] ^= c;
+    WriteFile(p, bytes);
+  };
+  struct Case {
     const char* what;
-    std::function<void(const std::string&)> change;
-  } meddlings[] = {
-      {"replaced",
-       [](const std::string& p) {
-         WriteFile(p + ".new", kOld);
-         std::filesystem::rename(p + ".new", p);
-       }},
-      {"grown", [](const std::string& p) { WriteFile(p, ReadFile(p) + "x"); }},
-      {"region rewritten",
-       [](const std::string& p) {
-         std::string bytes = ReadFile(p);
-         bytes[120] = 'Z';
-         WriteFile(p, bytes);
-       }},
+    std::function<void(const std::string&)> meddle;
+    Outcome outcome;
+  } cases[] = {
+      {"replaced", [](auto& p) { WriteFile(p + ".new", kOld); std::filesystem::rename(p + ".new", p); },
+       Outcome::FileChanged},
+      {"grown", [](auto& p) { WriteFile(p, ReadFile(p) + "x"); }, Outcome::FileChanged},
+      {"region rewritten", [&](auto& p) { edit(p, 120, 1); }, Outcome::FileChanged},
       {"older time",
-       [](const std::string& p) {
+       [](auto& p) {
          struct timespec t[2] = {{1, 0}, {1, 0}};
          ::utimensat(AT_FDCWD, p.c_str(), t, 0);
-       }},
-      {"deleted", [](const std::string& p) { ::unlink(p.c_str()); }},
+       },
+       Outcome::FileChanged},
+      {"deleted", [](auto& p) { ::unlink(p.c_str()); }, Outcome::FileChanged},
+      {"record cut", [&](auto&) { std::filesystem::resize_file(record(), 100); }, Outcome::Damaged},
+      {"record flipped", [&](auto&) { edit(record(), 500, 1); }, Outcome::Damaged},
   };
-  for (const auto& m : meddlings) {
-    SCOPED_TRACE(m.what);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     TempDir dir;
     std::string path = dir / "a.mp3";
     WriteFile(path, kOld);
     StopWriteAt(WriteStage::HalfWritten, [&] { Write(path, kChanges[0]); });
-    m.change(path);
-    std::string changed = ReadFile(path);
+    std::string damaged = c.outcome == Outcome::Damaged ? record() : path;
+    c.meddle(path);
+    std::string before = ReadFile(path);
     auto reports = RecoverJournal();
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].outcome, Outcome::FileChanged);
-    EXPECT_EQ(reports[0].path, path);
-    EXPECT_EQ(reports[0].message, "Interrupted tag write not undone, the file changed since: ");
-    EXPECT_TRUE(reports[0].ConcernsUser());
-    EXPECT_TRUE(ReadFile(path) == changed);
-  }
-}
-
-TEST(Journal, ADamagedRecordIsNeverApplied) {
-  for (const char* damage : {"cut", "flipped"}) {
-    SCOPED_TRACE(damage);
-    TempDir dir;
-    std::string path = dir / "a.mp3";
-    WriteFile(path, kOld);
-    StopWriteAt(WriteStage::HalfWritten, [&] { Write(path, kChanges[0]); });
-    std::string half = ReadFile(path);
-    ASSERT_NE(half, kOld);
-    auto names = Records();
-    ASSERT_EQ(names.size(), 1u);
-    std::string record = JournalFolder() + "/" + names[0];
-    std::string bytes = ReadFile(record);
-    if (std::string(damage) == "cut")
-      bytes.pop_back();
-    else
-      bytes[bytes.size() / 2] ^= 1;
-    WriteFile(record, bytes);
-    auto reports = RecoverJournal();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].outcome, Outcome::Damaged);
-    EXPECT_EQ(reports[0].path, record);
-    EXPECT_FALSE(reports[0].ConcernsUser());
-    EXPECT_TRUE(ReadFile(path) == half);
+    EXPECT_EQ(reports[0].outcome, c.outcome);
+    EXPECT_EQ(reports[0].path, damaged);
+    EXPECT_EQ(reports[0].ConcernsUser(), c.outcome == Outcome::FileChanged);
+    EXPECT_TRUE(ReadFile(path) == before);
     EXPECT_TRUE(Records().empty());
   }
 }
@@ -205,11 +157,10 @@ TEST(Journal, AKilledRewritesTemporaryFileIsRemoved) {
   auto reports = RecoverJournal();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].outcome, Outcome::TempRemoved);
-  EXPECT_TRUE(IsTemporaryName(std::filesystem::path(reports[0].path).filename().string()));
   EXPECT_FALSE(std::filesystem::exists(reports[0].path));
   EXPECT_TRUE(std::filesystem::exists(held));
   EXPECT_TRUE(ReadFile(path) == kOld);
-  EXPECT_TRUE(IsTemporaryName(".a.mp3.tagmora-Ab3dE9.tmp"));
+  // Only names of the pattern qualify.
   for (const char* name : {"a.mp3~", ".a.mp3.tagmora-Ab3dE.tmp", "a.mp3.tagmora-Ab3dE9.tmp",
                            ".a.mp3.tagmora-Ab3d_9.tmp", ".a.mp3.tagmora-Ab3dE9.tmp~"})
     EXPECT_FALSE(IsTemporaryName(name)) << name;

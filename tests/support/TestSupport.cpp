@@ -54,31 +54,26 @@ TempDir::~TempDir() {
 }
 
 FileSizeLimit::FileSizeLimit(uint64_t bytes) {
-  struct rlimit old;
-  ::getrlimit(RLIMIT_FSIZE, &old);
-  oldSoft_ = old.rlim_cur;
-  oldHard_ = old.rlim_max;
+  ::getrlimit(RLIMIT_FSIZE, &old_);
   oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limit = {bytes, old.rlim_max};
-  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("setrlimit failed");
+  struct rlimit limit = {bytes, old_.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 FileSizeLimit::~FileSizeLimit() {
-  struct rlimit old = {oldSoft_, oldHard_};
-  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::setrlimit(RLIMIT_FSIZE, &old_);
   ::signal(SIGXFSZ, oldHandler_);
 }
 
 namespace {
 WriteStage stopStage;
 int stoppedPipe = -1;
-bool stayAlive = false;
 
+// Ends the process there, or (live) says so and waits to be killed.
 void StopAtStage(WriteStage stage) {
   if (stage != stopStage) return;
-  if (!stayAlive) ::_exit(0);
-  char done = 'x';
-  (void)!::write(stoppedPipe, &done, 1);
+  if (stoppedPipe < 0) ::_exit(0);
+  (void)!::write(stoppedPipe, "x", 1);
   for (;;) ::pause();
 }
 }  // namespace
@@ -87,25 +82,19 @@ pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool liv
   int fds[2];
   if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
   pid_t child = ::fork();
-  if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
-    ::close(fds[0]);
     stopStage = stage;
-    stoppedPipe = fds[1];
-    stayAlive = live;
+    stoppedPipe = live ? fds[1] : -1;
     SetWriteStageHook(StopAtStage);
     write();
     ::_exit(3);  // the write never reached the stage
   }
   ::close(fds[1]);
-  char done = 0;
-  bool stopped;
-  if (live) {
-    stopped = ::read(fds[0], &done, 1) == 1;
-  } else {
-    int status = 0;
-    stopped = ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
+  char done;
+  int status = 0;
+  bool stopped = live ? ::read(fds[0], &done, 1) == 1
+                      : ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+                            WEXITSTATUS(status) == 0;
   ::close(fds[0]);
   EXPECT_TRUE(stopped) << "the write did not reach its stage";
   return child;
@@ -113,8 +102,7 @@ pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool liv
 
 void KillChild(pid_t child) {
   ::kill(child, SIGKILL);
-  int status;
-  ::waitpid(child, &status, 0);
+  ::waitpid(child, nullptr, 0);
 }
 
 std::string ReadFile(const std::string& path) {

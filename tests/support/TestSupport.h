@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -36,11 +37,9 @@ class FileSizeLimit {
  public:
   explicit FileSizeLimit(uint64_t bytes);
   ~FileSizeLimit();
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
-  uint64_t oldSoft_, oldHard_;
+  struct rlimit old_;
   void (*oldHandler_)(int);
 };
 

@@ -350,6 +350,35 @@ bool Undo(int fd, const Record& r, int64_t size) {
 
 // ---- Recovery ---------------------------------------------------------------------
 
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The names in a folder that pass the test, sorted.
+std::vector<std::string> NamesIn(const std::string& folder,
+                                 bool (*wanted)(std::string_view name, std::string_view key),
+                                 std::string_view key) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (dirent* entry = ::readdir(dir))
+      if (wanted(entry->d_name, key)) names.emplace_back(entry->d_name);
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A file its maker left behind: opened and locked when no live process
+// holds it and it still has its name (another recovery may have just
+// removed it).
+UniqueFd Abandoned(const std::string& path, struct stat& st) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  if (!fd || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.Get(), &st) != 0 ||
+      !S_ISREG(st.st_mode) || st.st_nlink == 0)
+    fd.Reset();
+  return fd;
+}
+
 RecoveryReport Restore(const Record& r) {
   UniqueFd fd(::open(r.path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
   if (!fd) {
@@ -382,29 +411,15 @@ RecoveryReport Restore(const Record& r) {
 // The temporary files of a killed rewrite of path that no process holds.
 void RemoveTemporaries(const std::string& path, std::vector<RecoveryReport>& reports) {
   auto [folder, name] = SplitPath(path);
-  std::string prefix = TemporaryPrefix(name);
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
-  std::vector<std::string> found;
-  while (dirent* entry = ::readdir(dir)) {
-    std::string_view entryName = entry->d_name;
-    if (entryName.substr(0, prefix.size()) == prefix && IsTemporaryName(entryName))
-      found.emplace_back(entryName);
-  }
-  ::closedir(dir);
-  for (const std::string& temp : found) {
+  const auto ofThisFile = [](std::string_view entry, std::string_view prefix) {
+    return entry.substr(0, prefix.size()) == prefix && IsTemporaryName(entry);
+  };
+  for (const std::string& temp : NamesIn(folder, ofThisFile, TemporaryPrefix(name))) {
     std::string tempPath = folder + "/" + temp;
-    UniqueFd fd(::open(tempPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     struct stat st;
-    if (!fd || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.Get(), &st) != 0 ||
-        !S_ISREG(st.st_mode) || st.st_nlink == 0)
-      continue;
-    if (::unlink(tempPath.c_str()) == 0) reports.push_back(Report(Outcome::TempRemoved, tempPath));
+    if (Abandoned(tempPath, st) && ::unlink(tempPath.c_str()) == 0)
+      reports.push_back(Report(Outcome::TempRemoved, tempPath));
   }
-}
-
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
 // ---- Copying ------------------------------------------------------------------------
@@ -600,24 +615,14 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
 std::vector<RecoveryReport> RecoverJournal() {
   std::vector<RecoveryReport> reports;
   const std::string& folder = JournalFolder();
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return reports;
-  std::vector<std::string> names;
-  while (dirent* entry = ::readdir(dir)) {
-    std::string_view name = entry->d_name;
-    if (EndsWith(name, kRecordSuffix) || EndsWith(name, kFreshSuffix)) names.emplace_back(name);
-  }
-  ::closedir(dir);
-  std::sort(names.begin(), names.end());
-  for (const std::string& name : names) {
+  const auto recordFile = [](std::string_view name, std::string_view) {
+    return EndsWith(name, kRecordSuffix) || EndsWith(name, kFreshSuffix);
+  };
+  for (const std::string& name : NamesIn(folder, recordFile, {})) {
     std::string recordPath = folder + "/" + name;
-    UniqueFd fd(::open(recordPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     struct stat st;
-    // A locked file belongs to a live process; an unlinked one was just
-    // recovered by another.
-    if (!fd || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.Get(), &st) != 0 ||
-        !S_ISREG(st.st_mode) || st.st_nlink == 0)
-      continue;
+    UniqueFd fd = Abandoned(recordPath, st);
+    if (!fd) continue;
     std::string bytes;
     if (EndsWith(name, kRecordSuffix) && !ReadAllAt(fd.Get(), bytes, size_t(st.st_size), 0))
       continue;

@@ -319,8 +319,8 @@ Slots& ProcessSlots() {
   return slots;
 }
 
-bool WriteRecord(const Slot& slot, const Record& record) {
-  return WriteAllAt(slot.fd.Get(), Encode(record), 0) && ::fdatasync(slot.fd.Get()) == 0;
+bool WriteRecord(const Slot& slot, std::string_view record) {
+  return WriteAllAt(slot.fd.Get(), record, 0) && ::fdatasync(slot.fd.Get()) == 0;
 }
 
 // No flush: a dropped record that comes back after a power cut describes
@@ -513,10 +513,10 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
 
   Slot slot;
   if (!ProcessSlots().Take(slot)) return false;
-  const size_t recordSize = Encode(r).size();
-  if (!WriteRecord(slot, r)) {
+  const std::string record = Encode(r);
+  if (!WriteRecord(slot, record)) {
     // The file is untouched: a record not on disk protects nothing.
-    DropRecord(slot, recordSize);
+    DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
     return false;
   }
@@ -538,14 +538,14 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
     ok = ::fdatasync(fd) == 0;
   if (ok) {
     Stage(WriteStage::AllWritten);
-    DropRecord(slot, recordSize);
+    DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
     return true;
   }
   int error = errno;
   struct stat now;
   if (::fstat(fd, &now) == 0 && Undo(fd, r, now.st_size)) {
-    DropRecord(slot, recordSize);
+    DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
   } else {
     ProcessSlots().Keep(std::move(slot));

@@ -565,10 +565,10 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
   // The journal knows of the rewrite before its temporary file exists, so
   // that recovery finds the file a killed rewrite leaves behind. The record
   // is not flushed, nor is the folder after the rename: the rename alone
-  // keeps the file old or new, whole, through a power cut, and two more
-  // flushes would cost a rewrite half as much again (mostly waiting for
-  // the blocks of the replaced file to be freed). A power cut may then
-  // leave an unknown temporary file behind, never a damaged song.
+  // keeps the file old or new, whole, through a power cut, and the two
+  // flushes made a rewrite half as slow again. A power cut may then leave
+  // an unknown temporary file behind, never a damaged song; so may a
+  // journal that cannot be written, which does not stop the rewrite.
   Record r;
   r.kind = Kind::Rewrite;
   r.device = st.st_dev;
@@ -576,10 +576,11 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
   r.oldSize = r.newSize = st.st_size;
   r.path = path;
   Slot slot;
-  if (!ProcessSlots().Take(slot)) return false;
+  const bool journaled = ProcessSlots().Take(slot);
   const std::string record = Encode(r);
-  bool ok = WriteAllAt(slot.fd.Get(), record, 0);
+  if (journaled) (void)WriteAllAt(slot.fd.Get(), record, 0);
 
+  bool ok = true;
   UniqueFd out;
   std::string temp;
   for (int attempt = 0; ok && !out && attempt < 100; ++attempt) {
@@ -607,8 +608,10 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok && out) RemoveAfterFailure(out, temp);
   out.Reset();
-  DropRecord(slot, record.size());
-  ProcessSlots().Give(std::move(slot));
+  if (journaled) {
+    DropRecord(slot, record.size());
+    ProcessSlots().Give(std::move(slot));
+  }
   return ok;
 }
 

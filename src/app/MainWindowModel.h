@@ -17,8 +17,14 @@
 #include "app/ErrorList.h"
 #include "app/Poster.h"
 #include "app/UserInteraction.h"
+#include "platform/WriteOptions.h"
 
 namespace tagmora {
+
+// The options dialog's check box "Keep the files' modification time": every
+// tag write of the window (the editor's Save, the single-file commands, the
+// batch jobs) takes it through FileWriteOptions().
+inline constexpr const char* kKeepMtimeCheckBox = "CheckBoxKeepMtime";
 
 class Playlist;
 class PlaylistCommands;
@@ -165,6 +171,8 @@ class MainWindowModel {
   ControlSet& Controls() { return controls_; }
   // The options dialog "TFormOptions" ("Options", always on top, not modal).
   ControlSet& OptionsControls() { return options_; }
+  // How the window's tag writes treat the files, from the options.
+  WriteOptions FileWriteOptions();
   ErrorList& Errors() { return *errors_; }
   Playlist& PlayList() { return *playlist_; }
   PlaylistCommands& PlaylistActions() { return *playlistCommands_; }
@@ -177,7 +185,9 @@ class MainWindowModel {
   std::string SettingsPath() const;
   std::string PlaylistPath() const;
 
-  // The start-up timer's work (posted 1 ms after creation): loads the
+  // The start-up timer's work (posted 1 ms after creation): finishes the
+  // tag writes that a crash interrupted (the journal's recovery, each
+  // undone or refused write an entry of the error list), then loads the
   // settings and the playlist. Runs once; true once it has run.
   void StartUp();
   bool Started() const { return started_; }

@@ -164,6 +164,7 @@ const std::vector<SettingKey>& SettingKeys() {
   static const std::vector<SettingKey> keys = {
       {"Form1", "ActivePage", T::Integer, "0", F::Main, "PageControl1"},
       {"FormOptions", "ShowPlayer", T::Boolean, "0", F::Options, "CheckBoxShowPlayer"},
+      {"FormOptions", "KeepModificationTime", T::Boolean, "0", F::Options, kKeepMtimeCheckBox},
       // The player and its mixer.
       {"Player", "Volume", T::String, "", F::Main, nullptr, F::Main, nullptr, GetVolumeKnob,
        IgnoreVolumeKnob},

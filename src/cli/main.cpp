@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/Fields.h"
 #include "cli/JobCommands.h"
+#include "cli/Recover.h"
 #include "jobs/UnitThreadRemoveTags.h"
 #include "jobs/UnitThreadUpdate.h"
 #include "platform/TextCodec.h"
@@ -23,10 +24,11 @@ namespace {
 constexpr const char* kDetails = R"(
 Commands:
   tagmora-cli info FILE...
-  tagmora-cli set [--v1] [--v2] FIELD=VALUE... [--] FILE...
-  tagmora-cli remove [--v1] [--v2] FILE...
+  tagmora-cli set [--v1] [--v2] [--keep-mtime] FIELD=VALUE... [--] FILE...
+  tagmora-cli remove [--v1] [--v2] [--keep-mtime] FILE...
   tagmora-cli update [OPTIONS] ITEM...
-  tagmora-cli remove-tags [--v1] [--v2] [--no-readonly] ITEM...
+  tagmora-cli remove-tags [--v1] [--v2] [--no-readonly] [--keep-mtime] ITEM...
+  tagmora-cli recover
 
 info     prints one JSON object per file and line:
            path, status (the tag reader's answer, "OK" when both tags read),
@@ -83,6 +85,15 @@ update, remove-tags
          in hand and stops.
          Exit status: 0 without errors, 1 with errors, 2 for a refusal or
          bad arguments, 130 when cancelled.
+
+--keep-mtime  (set, remove, update, remove-tags) the files keep their
+         modification time.
+
+recover  finishes what tag writes that were interrupted (a crash, a kill)
+         left behind, and prints one line for each: an unfinished change
+         undone, or left alone because the file changed since. Every
+         command does this first, reporting on standard error; recover
+         exits with 1 when a file changed since or could not be undone.
 )";
 
 // Stands where "--" stood among set's arguments.
@@ -98,7 +109,7 @@ bool IsFieldName(const std::string& name) {
 }
 
 // set's positionals: FIELD=VALUE up to the first other argument or "--".
-int Set(TagChoice tags, const std::vector<std::string>& args) {
+int Set(TagChoice tags, const std::vector<std::string>& args, const WriteOptions& options) {
   std::vector<Assignment> assignments;
   std::vector<std::string> files;
   bool assigning = true;
@@ -119,7 +130,7 @@ int Set(TagChoice tags, const std::vector<std::string>& args) {
   if (files.empty()) return Usage("set needs at least one FILE");
   std::string error = CheckAssignments(assignments, tags);
   if (!error.empty()) return Usage(error);
-  return Set(assignments, tags, files);
+  return Set(assignments, tags, files, options);
 }
 
 // The options every job command shares.
@@ -156,7 +167,7 @@ int Run(int argc, char** argv) {
   }
   if (args.size() < 2) return Usage("no command given");
   if (args[1][0] != '-' && args[1] != "info" && args[1] != "set" && args[1] != "remove" &&
-      args[1] != "update" && args[1] != "remove-tags")
+      args[1] != "update" && args[1] != "remove-tags" && args[1] != "recover")
     return Usage("unknown command '" + args[1] + "'");
   std::vector<char*> pointers;
   for (std::string& arg : args) pointers.push_back(arg.data());
@@ -168,16 +179,25 @@ int Run(int argc, char** argv) {
 
   std::vector<std::string> files;
   TagChoice tags;
+  WriteOptions writes;
+  const auto keepTime = [&writes](CLI::App* command) {
+    command->add_flag("--keep-mtime", writes.keepModificationTime,
+                      "the files keep their modification time");
+  };
   CLI::App* info = app.add_subcommand("info", "print tags and stream of each FILE as JSON");
   info->add_option("FILE", files, "MP3 files");
   CLI::App* set = app.add_subcommand("set", "set tag fields: FIELD=VALUE... [--] FILE...");
   set->add_flag("--v1", tags.v1, "set the fields in the ID3v1 tag");
   set->add_flag("--v2", tags.v2, "set the fields in the ID3v2 tag");
   set->add_option("ARGS", files, "FIELD=VALUE assignments, then files");
+  keepTime(set);
   CLI::App* remove = app.add_subcommand("remove", "remove tags from each FILE");
   remove->add_flag("--v1", tags.v1, "remove the ID3v1 record");
   remove->add_flag("--v2", tags.v2, "remove the ID3v2 tag");
   remove->add_option("FILE", files, "MP3 files");
+  keepTime(remove);
+  CLI::App* recover =
+      app.add_subcommand("recover", "finish or undo tag writes a crash interrupted");
 
   JobRun run;
   UpdateOptions update;
@@ -193,14 +213,16 @@ int Run(int argc, char** argv) {
                               std::string("the template of the ") +
                                   kMultiTagFields[field].caption + " field");
   AddJobOptions(*updateCommand, run);
+  keepTime(updateCommand);
 
-  RemoveTagsOptions removeTags{false, false, true};
+  RemoveTagsOptions removeTags{false, false, true, {}};
   CLI::App* removeTagsCommand =
       app.add_subcommand("remove-tags", "remove the tags of every ITEM (both without a choice)");
   removeTagsCommand->add_flag("--v1", removeTags.removeV1, "remove only ID3v1 tags");
   removeTagsCommand->add_flag("--v2", removeTags.removeV2, "remove only ID3v2 tags");
   removeTagsCommand->add_flag("--no-readonly", noReadOnly, "leave read-only files alone");
   AddJobOptions(*removeTagsCommand, run);
+  keepTime(removeTagsCommand);
 
   try {
     app.parse(int(pointers.size()), pointers.data());
@@ -220,9 +242,12 @@ int Run(int argc, char** argv) {
   if ((updateCommand->parsed() || removeTagsCommand->parsed()) && run.items.empty())
     return Usage("no ITEM given: name MP3 files or .m3u playlists");
 
+  if (recover->parsed()) return Recover();
+  // What a killed write left behind is put right before anything is read.
+  RecoverBeforeCommand();
   if (info->parsed()) return Info(files);
-  if (set->parsed()) return Set(tags, files);
-  if (remove->parsed()) return Remove(tags, files);
+  if (set->parsed()) return Set(tags, files, writes);
+  if (remove->parsed()) return Remove(tags, files, writes);
   if (updateCommand->parsed()) {
     if (!update.replaceV1 && !update.replaceV2)
       return Usage("--no-v1 without --v2 leaves no tag to update");
@@ -235,11 +260,13 @@ int Run(int argc, char** argv) {
       update.templates[field] = templates[field];
     }
     update.writeReadOnly = !noReadOnly;
+    update.writes = writes;
     TThreadUpdate job(update);
     return Job(job, run);
   }
   if (!removeTags.removeV1 && !removeTags.removeV2) removeTags.removeV1 = removeTags.removeV2 = true;
   removeTags.writeReadOnly = !noReadOnly;
+  removeTags.writes = writes;
   TThreadRemoveTags job(removeTags);
   return Job(job, run);
 }

@@ -132,6 +132,7 @@ UpdateOptions MultiTaggerModel::CurrentUpdateOptions() {
   options.replaceV1 = C("CheckBoxID3v1").Checked();
   options.replaceV2 = C("CheckBoxID3v2").Checked();
   options.writeReadOnly = C("CheckReadOnly").Checked();
+  options.writes = window_.FileWriteOptions();
   return options;
 }
 
@@ -155,8 +156,9 @@ void MultiTaggerModel::RemoveTags(int index) {
   Control& panel = C(kRemoveTagsPanel.progressPanel);
   panel.SetCaption(kRemoveTagsPanel.progressCaption);
   panel.SetCaption(command.panelCaption);
-  removeTags_->Start(std::make_unique<TThreadRemoveTags>(RemoveTagsOptions{
-      command.removeV1, command.removeV2, C("CheckReadOnly").Checked()}));
+  removeTags_->Start(std::make_unique<TThreadRemoveTags>(
+      RemoveTagsOptions{command.removeV1, command.removeV2, C("CheckReadOnly").Checked(),
+                        window_.FileWriteOptions()}));
 }
 
 void MultiTaggerModel::DefaultID3Fields() {

@@ -51,7 +51,7 @@ bool TThreadRemoveTags::Remove(JobFile& file) {
     TID3v1 v1;
     errno = 0;
     // True also when the file has no record: nothing is left to remove.
-    if (!v1.RemoveTag(path)) {
+    if (!v1.RemoveTag(path, options_.writes)) {
       file.RecordError(Failure("Error removing ID3v1 Tag: "));
       removed = false;
     }
@@ -60,7 +60,7 @@ bool TThreadRemoveTags::Remove(JobFile& file) {
     TID3v2 v2;
     errno = 0;
     // RemoveTag answers false for a file without a tag, which is no failure.
-    if (v2.ReadTag(path) && v2.Exists() && !v2.RemoveTag(path)) {
+    if (v2.ReadTag(path) && v2.Exists() && !v2.RemoveTag(path, options_.writes)) {
       file.RecordError(Failure("Error removing ID3v2 Tag: "));
       removed = false;
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "jobs/BatchJob.h"
+#include "platform/WriteOptions.h"
 #include "tags/ID3v1.h"
 #include "tags/ID3v2.h"
 
@@ -65,6 +66,7 @@ struct UpdateOptions {
   bool replaceV1 = true;      // "Replace ID3v1"
   bool replaceV2 = false;     // "Replace ID3v2 (slower)"
   bool writeReadOnly = true;  // "try to write to ReadOnly files also"
+  WriteOptions writes;        // the files keep their modification time
 };
 
 // The summary texts of the "Finish" box.

@@ -56,6 +56,7 @@ TEST(SettingsTest, EveryKeyAndThePlaylistComeBackInAFreshModel) {
     first.Start();
     first.Main("PageControl1").SetIndex(3);
     first.Option("CheckBoxShowPlayer").Click();
+    first.Option("CheckBoxKeepMtime").Click();
     first.Main("FlashErrorsTabonerror1").Click();
     first.Option("CheckBoxBeep").Click();
     first.Main("Completeonlyiftheyaremissing1").SetChecked(false);
@@ -86,7 +87,7 @@ TEST(SettingsTest, WritesThePlainKeysOfTheTable) {
   std::string ini = test::ReadFile(dir / "settings.ini");
   EXPECT_EQ(ini,
             "[Form1]\nActivePage=0\n\n"
-            "[FormOptions]\nShowPlayer=0\n\n"
+            "[FormOptions]\nShowPlayer=0\nKeepModificationTime=0\n\n"
             "[Player]\nVolume=50\nShuffle=0\nRepeat=0\n\n"
             "[Sound]\nMixer=0\nVolume=0\n\n"
             "[Errors]\nFlash=1\nBeep=1\n\n"

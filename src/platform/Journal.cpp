@@ -484,7 +484,7 @@ bool IsTemporaryName(std::string_view name) {
 void SetWriteStageHook(WriteStageHook hook) { stageHook.store(hook); }
 
 bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBytes,
-                   int64_t newSize, const WriteOptions& options) {
+                   int64_t newSize, const WriteOptions& options, bool* unjournaled) {
   const int fd = file.Fd();
   struct stat st;
   if (::fstat(fd, &st) != 0) return false;
@@ -512,15 +512,22 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   r.newBytes = std::string(newBytes);
 
   Slot slot;
-  if (!ProcessSlots().Take(slot)) return false;
+  bool journaled = ProcessSlots().Take(slot);
   const std::string record = Encode(r);
-  if (!WriteRecord(slot, record)) {
-    // The file is untouched: a record not on disk protects nothing.
+  if (journaled && !WriteRecord(slot, record)) {
+    // A record not on disk protects nothing.
     DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
+    journaled = false;
+  }
+  if (!journaled && unjournaled) {
+    // The file is untouched; the caller has a safe way of its own.
+    *unjournaled = true;
     return false;
   }
-  Stage(WriteStage::RecordOnDisk);
+  // Without a journal (a state folder that cannot be written) the change
+  // is made as other taggers make it, rather than refused.
+  if (journaled) Stage(WriteStage::RecordOnDisk);
   const bool stopHalfway = stageHook.load() != nullptr;
   const size_t half = stopHalfway ? newBytes.size() / 2 : newBytes.size();
   struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
@@ -537,6 +544,7 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   else if (ok)
     ok = ::fdatasync(fd) == 0;
   if (ok) {
+    if (!journaled) return true;
     Stage(WriteStage::AllWritten);
     DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
@@ -544,10 +552,11 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   }
   int error = errno;
   struct stat now;
-  if (::fstat(fd, &now) == 0 && Undo(fd, r, now.st_size)) {
+  const bool undone = ::fstat(fd, &now) == 0 && Undo(fd, r, now.st_size);
+  if (journaled && undone) {
     DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
-  } else {
+  } else if (journaled) {
     ProcessSlots().Keep(std::move(slot));
   }
   errno = error;

@@ -54,9 +54,13 @@ const std::string& JournalFolder();
 // Writes newBytes at offset of the open file and makes its size newSize
 // (larger appends, smaller cuts the end, -1 keeps it), under an undo record. False
 // (errno set) when it failed: the file is then undone at once, or the
-// record stays for recovery.
+// record stays for recovery. When no record can be made (the journal
+// folder cannot be written), the change is made without one; unless
+// unjournaled is given: then it is set, the file is left untouched and the
+// answer is false, for a caller with a safe way of its own.
 bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBytes,
-                   int64_t newSize, const WriteOptions& options = {});
+                   int64_t newSize, const WriteOptions& options = {},
+                   bool* unjournaled = nullptr);
 
 // Replaces the open file with prefix followed by its bytes from skip on,
 // through a temporary file created exclusively beside it and renamed over

@@ -422,9 +422,13 @@ bool TID3v2::Rebuild(InputFile& source, bool withTag, const WriteOptions& option
       if (first == region.end()) return true;
       auto last = std::mismatch(region.rbegin(), region.rend(), old.rbegin()).first.base();
       size_t from = size_t(first - region.begin());
-      return ChangeInPlace(source, int64_t(from),
-                           std::string_view(region).substr(from, size_t(last - first)), -1,
-                           options);
+      bool unjournaled = false;
+      if (ChangeInPlace(source, int64_t(from),
+                        std::string_view(region).substr(from, size_t(last - first)), -1, options,
+                        &unjournaled))
+        return true;
+      // Without a journal the whole file is rewritten, which needs none.
+      if (!unjournaled) return false;
     }
     if (int64_t(body.size()) > kLargestWrittenBody) return false;
     body.resize(body.size() + size_t(PaddingFor(int64_t(body.size()))), '\0');

@@ -95,6 +95,30 @@ inline constexpr std::array<OptionBox, 4> kMultiTaggerOptions = {{
     {"CheckBoxDisableSettings", "disable Settings after the update process complets", true, ""},
 }};
 
+// The rename page's options that the settings file keeps, held by the
+// window like the multi-tagger's; the page's model gives them their
+// commands. The last button of each group is the one the settings file
+// has no key for: a group that loads with nothing checked falls back to it.
+struct RadioOption {
+  const char* name;
+  const char* caption;
+  const char* group;  // the name of the box around the group
+  bool checked;
+  const char* hint;
+};
+inline constexpr std::array<RadioOption, 6> kMultiRenameOptions = {{
+    {"RadioID3v1Priority", "ID3v1", "GroupRenamePriority", false,
+     "If checked, the ID3v1 Tag will be readed first"},
+    {"RadioID3v2Priority", "ID3v2", "GroupRenamePriority", true,
+     "If checked, the ID3v2 Tag will be readed first"},
+    {"RadioDontReplace", "Don't replace, skip the file", "GroupIfExists", false, ""},
+    {"RadioReplace", "Replace the old file with the new one", "GroupIfExists", false, ""},
+    {"RadioAdd", "Add this text to the begining of the new file name", "GroupIfExists", true, ""},
+    {"RadioDelete", "Delete the new file !!!", "GroupIfExists", false, ""},
+}};
+// "EditAdd": the prefix "Add this text ..." puts before a taken name.
+inline constexpr const char* kDefaultAddedText = "_copy_";
+
 // Geometry of the main window in pixels; the view applies it.
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;

@@ -1,0 +1,145 @@
+#include "jobs/MultiMoveModel.h"
+
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "editing/TagAccess.h"
+#include "jobs/FileJobFaces.h"
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+
+namespace tagmora {
+namespace {
+
+using namespace test;
+
+const PageFace kMoveFace = {
+    "move", "ButtonMoveStart", "ButtonStopMove",
+    [](MainWindowModel& window) { return std::make_shared<MultiMoveModel>(window); },
+    [](ControlSet& c, const std::string& option, const std::string& value) {
+      if (option == "--base") c["EditBaseFolder"].SetText(value);
+      if (option == "--priority") c[value == "v1" ? "RadioPriority1" : "RadioPriority2"].Click();
+      if (option == "--create-only") c["CheckBoxCreateOnly"].SetChecked(true);
+      for (const FolderByChoice& choice : kFolderByChoices)
+        if (option == "--by" && value == choice.name) c[choice.radio].Click();
+    },
+    [](int count, int errors, const std::vector<int>& counters) {
+      return MoveSummary(count, errors, counters.at(0), counters.at(1));
+    }};
+
+TEST(MoveJob, BothFacesMoveAlike) {
+  const std::vector<JobCase> cases = {
+      {.what = "genre folders made once below a base made after the question",
+       .files = {{"in/x.mp3", "-", "A|T|Al|House"}, {"in/y.mp3", "-", "B|U|Al|House"}},
+       .items = {"$/in/x.mp3", "$/in/y.mp3"}, .args = {"--by=genre", "--base=$/Mp3", "--create-folder"},
+       .tree = {"Mp3/", "Mp3/House/", "Mp3/House/x.mp3<-in/x.mp3", "Mp3/House/y.mp3<-in/y.mp3", "in/"},
+       .playlist = {"$/Mp3/House/x.mp3", "$/Mp3/House/y.mp3"},
+       .counters = {{"folders_created", 1}, {"moved", 2}}},
+      {.what = "artist - album needs the album",
+       .files = {{"x.mp3", "-", "A|T||"}, {"y.mp3", "-", "A|T|B|"}}, .items = {"$/x.mp3", "$/y.mp3"},
+       .args = {"--by=artist-album", "--base=$"}, .tree = {"A - B/", "A - B/y.mp3<-y.mp3", "x.mp3<-x.mp3"},
+       .errors = {"NO Album found in ID3v1 or ID3v2|$/x.mp3"}, .playlist = {"$/x.mp3", "$/A - B/y.mp3"},
+       .selected = {0}, .counters = {{"folders_created", 1}, {"moved", 1}}},
+      {.what = "create only", .files = {{"x.mp3", "-", "A|T"}, {"y.mp3", "-", "B|T"}},
+       .items = {"$/x.mp3", "$/y.mp3"}, .args = {"--base=$/", "--create-only"},
+       .tree = {"A/", "B/", "x.mp3<-x.mp3", "y.mp3<-y.mp3"},
+       .counters = {{"folders_created", 2}, {"moved", 0}}},
+      {.what = "a file in its folder stays; a taken name is never replaced",
+       .files = {{"A/x.mp3", "-", "A|T"}, {"y.mp3", "-", "A|U"}, {"A/y.mp3", "-", "Z|Z"}},
+       .items = {"$/A/x.mp3", "$/y.mp3"}, .args = {"--base=$"},
+       .tree = {"A/", "A/x.mp3<-A/x.mp3", "A/y.mp3<-A/y.mp3", "y.mp3<-y.mp3"},
+       .errors = {"File NOT moved!\n\rFile exists|$/y.mp3"}, .selected = {1},
+       .counters = {{"folders_created", 0}, {"moved", 0}}},
+      {.what = "names from the tags never leave the base folder",
+       .files = {{"in/x.mp3", "-", "../x|T"}, {"in/y.mp3", "-", "AC/DC|T"}, {"in/AC/"}},
+       .items = {"$/in/x.mp3", "$/in/y.mp3"}, .args = {"--base=$/in"},
+       .tree = {"in/", "in/AC/", "in/x.mp3<-in/x.mp3", "in/y.mp3<-in/y.mp3"},
+       .errors = {"Folder NOT created!\n\rInvalid argument|$/in/../x",
+                  "Folder NOT created!\n\rInvalid argument|$/in/AC/DC"},
+       .selected = {0, 1}, .counters = {{"folders_created", 0}, {"moved", 0}}},
+      {.what = "ID3v1 first; its genre byte 255 gives way to the ID3v2 genre",
+       .files = {{"x.mp3", "A|T|Al|255", "B|T|Al|Trance"}, {"y.mp3", "A|T|Al|17", "B|T|Al|Trance"}},
+       .items = {"$/x.mp3", "$/y.mp3"}, .args = {"--by=genre", "--priority=v1", "--base=$"},
+       .tree = {"Rock/", "Rock/y.mp3<-y.mp3", "Trance/", "Trance/x.mp3<-x.mp3"},
+       .playlist = {"$/Trance/x.mp3", "$/Rock/y.mp3"},
+       .counters = {{"folders_created", 2}, {"moved", 2}}},
+      {.what = "no base folder", .files = {{"x.mp3", "-", "A|T"}}, .items = {"$/x.mp3"},
+       .tree = {"x.mp3<-x.mp3"}, .refusal = "Base Folder is empty!"},
+      {.what = "a base folder that cannot be made", .files = {{"x.mp3", "-", "A|T"}},
+       .items = {"$/x.mp3"}, .args = {"--base=$/no/such", "--create-folder"},
+       .tree = {"x.mp3<-x.mp3"}, .refusal = "$/no/such/: Folder NOT created! Parent folder must exist!"},
+  };
+  for (const JobCase& job : cases) CheckBothFaces(kMoveFace, job);
+}
+
+// A move to another file system killed at any moment leaves the file whole
+// in its old place or its new one, and never a part under the new name.
+TEST(MoveJob, KilledAcrossFileSystemsTheFileStaysWhole) {
+  TempDir dir, other;
+  if (::mount("tmpfs", other.Path().c_str(), "tmpfs", 0, "size=256m") != 0)
+    GTEST_SKIP() << "skipped: cannot mount a tmpfs here (" << SystemErrorText() << ")";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{other.Path()};
+
+  const std::string from = dir / "big.mp3", to = other / "A/big.mp3";
+  std::mt19937_64 random(4711);
+  std::string audio(32 << 20, '\0');
+  for (size_t i = 0; i < audio.size(); i += 8) {
+    const uint64_t bits = random();
+    std::memcpy(&audio[i], &bits, 8);
+  }
+  WriteFile(from, audio);
+  IDv2Tag tag;
+  tag.Exists = true;
+  tag.Artist = "A";
+  ASSERT_EQ(WriteID3v2Tag(from, tag), kStatusOK);
+  const std::string whole = ReadFile(from);
+
+  const auto runMove = [&] {
+    pid_t child = fork();
+    if (child == 0) {
+      dup2(open("/dev/null", O_WRONLY), 1);
+      execl(CliPath().c_str(), "tagmora-cli", "move", ("--base=" + other.Path()).c_str(),
+            "--json", from.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return child;
+  };
+  // A whole run first, to spread the kills over its length.
+  const int64_t start = MonotonicMs();
+  int status = 0;
+  waitpid(runMove(), &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const int runMs = int(MonotonicMs() - start);
+  ASSERT_TRUE(ReadFile(to) == whole);
+  ASSERT_TRUE(MoveFile(to, from));
+
+  int old = 0, moved = 0;
+  std::uniform_int_distribution<int> delayMs(0, runMs);
+  for (int round = 0; round < 16; ++round) {
+    pid_t child = runMove();
+    usleep(useconds_t(delayMs(random)) * 1000);
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    const bool atOld = FileExists(from), atNew = FileExists(to);
+    ASSERT_TRUE(atOld || atNew) << "round " << round << ": the file is gone";
+    ASSERT_TRUE(!atOld || ReadFile(from) == whole) << "round " << round << ": the old file is cut";
+    ASSERT_TRUE(!atNew || ReadFile(to) == whole) << "round " << round << ": the new file is cut";
+    (atNew ? moved : old)++;
+    if (atNew) {
+      ASSERT_TRUE(atOld ? DeleteFile(to) : MoveFile(to, from));
+    }
+  }
+  std::cout << "run " << runMs << " ms; kills: " << old << " before the move, " << moved
+            << " after\n";
+}
+
+}  // namespace
+}  // namespace tagmora

@@ -6,7 +6,6 @@
 #include "app/UserInteraction.h"
 #include "editing/TagAccess.h"
 #include "platform/FileSystem.h"
-#include "playlist/M3U.h"
 
 namespace tagmora {
 
@@ -43,17 +42,15 @@ std::optional<StartStop> EnsureFolder(const std::string& folder, const char* fai
 }
 
 bool ReadTagFields(JobFile& file, bool v1First, TagFields& fields) {
-  const std::string& path = file.Path();
-  if (!FileExists(path)) {
-    file.RecordError(kStatusFileMissing);
-    return false;
-  }
   IDv1Tag v1;
   IDv2Tag v2;
+  // A missing file (or a folder) is the reader's first answer.
   errno = 0;
-  std::string status = ReadTags(path, v1, v2);
+  std::string status = ReadTags(file.Path(), v1, v2);
+  const int error = errno;
   if (status != kStatusOK) {
-    file.RecordError(errno ? status + SystemErrorText() : status);
+    file.RecordError(error && status != kStatusFileMissing ? status + SystemErrorText(error)
+                                                           : status);
     return false;
   }
   if (!v1.Exists && !v2.Exists) {
@@ -68,10 +65,6 @@ bool ReadTagFields(JobFile& file, bool v1First, TagFields& fields) {
   fields = {pick(v1.Artist, v2.Artist), pick(v1.Title, v2.Title), pick(v1.Album, v2.Album),
             pick(v1.Genre, v2.Genre)};
   return true;
-}
-
-bool AlreadyThere(const std::string& from, const std::string& to) {
-  return from == to || (FileNamePart(from) == FileNamePart(to) && SameFile(from, to));
 }
 
 }  // namespace tagmora

@@ -62,8 +62,4 @@ struct TagFields {
 // (no file, unreadable tags, no tag at all).
 bool ReadTagFields(JobFile& file, bool v1First, TagFields& fields);
 
-// Whether the file at from already is the file at to: the same text, or
-// the same file on disk under the same name.
-bool AlreadyThere(const std::string& from, const std::string& to);
-
 }  // namespace tagmora

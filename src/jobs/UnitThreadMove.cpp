@@ -1,5 +1,7 @@
 #include "jobs/UnitThreadMove.h"
 
+#include <cerrno>
+
 #include "platform/FileSystem.h"
 #include "playlist/M3U.h"
 
@@ -71,14 +73,19 @@ void TThreadMove::ProcessFile(JobFile& file) {
     if (!CreateFolder(folder)) return folderFailed();
     ++foldersCreated_;
   }
+  if (options_.createOnly) return;
   const std::string target = folder + "/" + FileNamePart(file.Path());
-  if (AlreadyThere(file.Path(), target) || options_.createOnly) return;
-  if (!MoveFile(file.Path(), target)) {
-    file.RecordError("File NOT moved!\n\r" + SystemErrorText());
+  if (target == file.Path()) return;
+  errno = 0;
+  if (MoveFile(file.Path(), target)) {
+    ++moved_;
+    file.ReplaceEntry(target);
     return;
   }
-  ++moved_;
-  file.ReplaceEntry(target);
+  const int error = errno;
+  // The file is in its folder already, under another spelling of the path.
+  if (error == EEXIST && SameFile(file.Path(), target)) return;
+  file.RecordError("File NOT moved!\n\r" + SystemErrorText(error));
 }
 
 }  // namespace tagmora

@@ -42,53 +42,50 @@ void TThreadRename::ProcessFile(JobFile& file) {
   const std::string folder = options_.moveTo.value_or(FolderPart(old));
   std::string name = fields.artist + options_.separator + fields.title + ".mp3";
   std::string target = folder + name;
-  const auto renameFailed = [&] {
+  const auto failed = [&](int error) {
     file.RecordError("Error renaming the file: " + old + " to " + target + ". " +
-                         SystemErrorText(),
+                         SystemErrorText(error),
                      "");
+  };
+  const auto renamed = [&] {
+    ++renamed_;
+    file.ReplaceEntry(target);
   };
   // A "/" from the tags would put the file, or a file it replaces or
   // deletes, outside the folder: the name is refused before any policy.
-  if (!IsPlainName(name)) return renameFailed();
-
-  bool replace = false;
-  const bool sameFile = FileExists(target) && SameFile(old, target);
-  if (FileExists(target) && !sameFile) {
-    switch (options_.ifExists) {
-      case IfExists::Skip:
-        return;
-      case IfExists::Replace:
-        replace = true;
-        break;
-      case IfExists::AddText:
-        // Not checked again: a second taken name makes the rename fail.
-        name = options_.addText + name;
-        target = folder + name;
-        if (!IsPlainName(name)) return renameFailed();
-        break;
-      case IfExists::DeleteOld:
-        if (!DeleteFile(old)) {
-          file.RecordError("Error deleting the file!" + SystemErrorText());
-          return;
-        }
-        file.ReplaceEntry("Deleted " + old);
-        return;
-    }
-  }
-  if (AlreadyThere(old, target)) return;
+  if (!IsPlainName(name)) return failed(EINVAL);
+  if (old == target) return;
+  // The new name is tried first; a policy applies once it turns out taken.
   errno = 0;
-  // The old file takes the taken name's place in one step, so one of the
-  // two is always there. The same file under another name (letter case,
-  // a second link) is renamed without a policy.
-  if (!(replace || sameFile ? ReplaceFile(old, target) : MoveFile(old, target))) {
-    if (replace)
-      file.RecordError("Error deleting the file for replacing!", target);
-    else
-      renameFailed();
-    return;
+  if (MoveFile(old, target)) return renamed();
+  if (const int error = errno; error != EEXIST || !FileExists(target)) return failed(error);
+  if (SameFile(old, target)) {
+    // The file itself under another spelling: it has its name already, or
+    // its name differs in letter case (or it is a second link), which
+    // needs no policy.
+    if (FileNamePart(old) == FileNamePart(target)) return;
+    return ReplaceFile(old, target) ? renamed() : failed(errno);
   }
-  ++renamed_;
-  file.ReplaceEntry(target);
+  switch (options_.ifExists) {
+    case IfExists::Skip:
+      return;
+    case IfExists::Replace:
+      // The old file takes the taken name's place in one step, so one of
+      // the two is always there.
+      if (!ReplaceFile(old, target))
+        return file.RecordError("Error deleting the file for replacing!", target);
+      return renamed();
+    case IfExists::AddText:
+      // Not checked again: a second taken name makes the rename fail.
+      name = options_.addText + name;
+      target = folder + name;
+      if (!IsPlainName(name)) return failed(EINVAL);
+      return MoveFile(old, target) ? renamed() : failed(errno);
+    case IfExists::DeleteOld:
+      if (!DeleteFile(old)) return file.RecordError("Error deleting the file!" + SystemErrorText());
+      file.ReplaceEntry("Deleted " + old);
+      return;
+  }
 }
 
 }  // namespace tagmora

@@ -39,6 +39,8 @@ inline constexpr std::array<PageInfo, 6> kPages = {{
     {"TabSheetErrors", "Errors", 5},
 }};
 inline constexpr int kId3Page = 1;
+inline constexpr int kRenamePage = 2;
+inline constexpr int kMovePage = 3;
 inline constexpr int kPlayerPage = 4;
 inline constexpr int kErrorsPage = 5;
 
@@ -97,8 +99,8 @@ inline constexpr std::array<OptionBox, 4> kMultiTaggerOptions = {{
 
 // The rename page's options that the settings file keeps, held by the
 // window like the multi-tagger's; the page's model gives them their
-// commands. The last button of each group is the one the settings file
-// has no key for: a group that loads with nothing checked falls back to it.
+// commands. A group that loads with every button off falls back to its
+// last one: of the policies, the one the settings file has no key for.
 struct RadioOption {
   const char* name;
   const char* caption;

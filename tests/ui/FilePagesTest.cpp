@@ -82,6 +82,9 @@ class FilePagesTest : public QObject, test::WindowFixture {
 
   void movePageRunsToItsSummary() {
     QVERIFY(Open(kMovePage, {"GroupMultiMove", "GroupMove"}));
+    // An empty base folder proposes the first file's when it gets the focus.
+    QTest::mouseClick(Find<QLineEdit>("EditBaseFolder"), Qt::LeftButton);
+    QTRY_COMPARE(Find<QLineEdit>("EditBaseFolder")->text().toStdString(), Path(""));
     std::filesystem::create_directory(Path("out"));
     user->folderAnswers = {Path("out")};
     QTest::mouseClick(Find<QPushButton>("ButtonChooseBaseFolder"), Qt::LeftButton);

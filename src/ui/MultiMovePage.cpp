@@ -21,7 +21,8 @@ MultiMovePage::MultiMovePage(MainWindowModel& window, QWidget* page)
   auto* baseRow = new QHBoxLayout;
   baseRow->addWidget(Named(new QLabel(group), "LabelBaseFolder"));
   // An empty box proposes the first file's folder when it gets the focus.
-  AddFolderRow(baseRow, "EditBaseFolder", "ButtonChooseBaseFolder", group)->installEventFilter(this);
+  QLineEdit* base = AddFolderRow(baseRow, "EditBaseFolder", "ButtonChooseBaseFolder", group);
+  base->installEventFilter(this);
 
   auto* right = new QVBoxLayout;
   right->addLayout(baseRow);

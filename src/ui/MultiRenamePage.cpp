@@ -90,7 +90,9 @@ QGroupBox* BuildSettings(QWidget* parent) {
 }  // namespace
 
 MultiRenamePage::MultiRenamePage(MainWindowModel& window, QWidget* page)
-    : QWidget(page), controls_(window.Controls()), model_(std::make_unique<MultiRenameModel>(window)) {
+    : QWidget(page),
+      controls_(window.Controls()),
+      model_(std::make_unique<MultiRenameModel>(window)) {
   setObjectName(QStringLiteral("MultiRename"));
   QGroupBox* progress = PlaceSettingsAndProgress(this, BuildSettings(this), kRenamePanel);
   auto* animation = Named(new CopyAnimation(progress), "AnimateRename");
@@ -100,7 +102,8 @@ MultiRenamePage::MultiRenamePage(MainWindowModel& window, QWidget* page)
   // and the button face otherwise; it stays editable either way.
   auto* addText = findChild<QLineEdit*>(QStringLiteral("EditAdd"));
   const auto colour = [addText](bool inUse) {
-    addText->setStyleSheet(inUse ? QString() : QStringLiteral("QLineEdit { background: palette(button); }"));
+    addText->setStyleSheet(inUse ? QString()
+                                 : QStringLiteral("QLineEdit { background: palette(button); }"));
   };
   colour(controls_["EditAdd"].Checked());
   watch_ = controls_.Watch([colour](Control& control, ControlProperty property) {

@@ -40,18 +40,8 @@ struct JobCase {
   std::vector<std::string> errors{};    // "message|path"
   std::vector<std::string> playlist{};  // empty: the items as they were
   std::vector<int> selected{};
-  std::vector<std::pair<std::string, int>> counters{};  // empty for a refused start
+  std::vector<int> counters{};  // by the face's counter names; empty for a refused start
   std::string refusal{};                                 // the start's refusal, "path: message"
-};
-
-// What a face left behind.
-struct Outcome {
-  std::vector<std::string> tree, errors, playlist;
-  std::vector<int> selected;
-  std::vector<std::pair<std::string, int>> counters;
-  std::string summary;  // the "Finish" text; empty when none
-  std::string refusal;
-  int exitCode = 0;  // tagmora-cli's
 };
 
 // A page of the window: its start button, its model's constructor, and
@@ -60,14 +50,13 @@ struct PageFace {
   const char* command;  // tagmora-cli's command
   const char* startButton;
   const char* stopButton;
+  std::vector<std::string> counters;  // the names of the job's counters
   std::function<std::shared_ptr<FilePageModel>(MainWindowModel&)> makePage;
   std::function<void(ControlSet&, const std::string& option, const std::string& value)> apply;
   // The summary text of a run.
   std::function<std::string(int count, int errors, const std::vector<int>& counters)> summary;
 };
 
-Outcome RunWindow(const PageFace& face, const JobCase& job);
-Outcome RunCli(const PageFace& face, const JobCase& job);
 // Runs the case through both faces and compares each with the case.
 void CheckBothFaces(const PageFace& face, const JobCase& job);
 

@@ -3,8 +3,6 @@
 // changes nothing, the ID3v1 pass changing every file, and the ID3v2 pass
 // changing every file of 500 next to WriteID3v2Tag alone on the same files.
 
-#include <atomic>
-
 #include "BenchFiles.h"
 #include "editing/TagAccess.h"
 #include "jobs/UnitThreadUpdate.h"
@@ -17,37 +15,10 @@ namespace {
 
 constexpr int kRewrites = 500;
 
-struct QuietPoster : Poster {
-  void Post(std::function<void()> work) override { work(); }
-  void PostDelayed(int, std::function<void()> work) override { work(); }
-  bool OnUserInterfaceThread() const override { return true; }
-};
-
-struct QuietReports : JobReports {
-  void ErrorAdded(const std::string& message, const std::string& path) override {
-    std::fprintf(stderr, "%s %s\n", message.c_str(), path.c_str());
-    ++errors;
-  }
-  void EntrySelected(int) override {}
-  void EntryReplaced(int, const std::string&) override {}
-  void Progress(const JobProgress&) override {}
-  void Summary(const std::string&, int) override {}
-  void Finished(const JobOutcome&) override {}
-  std::atomic<int> errors{0};
-};
-
 // One run of the update job, as the window or tagmora-cli starts it.
 void RunUpdate(benchmark::State& state, const UpdateOptions& options, int files) {
-  QuietPoster poster;
-  Playlist playlist(poster);
-  for (int i = 0; i < files; ++i) playlist.Append(SmallFiles()[size_t(i)]);
-  std::atomic<int32_t> cancel{0}, stopTimer{0};
   TThreadUpdate job(options);
-  QuietReports reports;
-  JobRunner runner(cancel, stopTimer);
-  runner.Start(job, playlist, reports);
-  runner.Wait();
-  if (reports.errors) state.SkipWithError("the run had errors");
+  RunJob(state, job, {SmallFiles().begin(), SmallFiles().begin() + files});
 }
 
 UpdateOptions Title(const std::string& pattern, bool v1, bool v2) {

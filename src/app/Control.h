@@ -35,6 +35,7 @@ enum class ControlKind {
   Group,        // a box around other controls: caption, enabled, visible
   ProgressBar,  // index = the position, 0 to 100
   TrackBar,     // index = the position; a move by the user runs the command
+  Animation,    // checked = playing
 };
 
 enum class ControlProperty { Caption, Hint, Enabled, Visible, Checked, Index, Text, Items, Image };

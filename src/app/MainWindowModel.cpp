@@ -137,6 +137,13 @@ void MainWindowModel::CreateControls() {
     control.SetChecked(box.checked);
     control.SetHint(box.hint);
   }
+  for (const RadioOption& radio : kMultiRenameOptions) {
+    Control& control =
+        controls_.Add(radio.name, ControlKind::RadioButton, radio.caption, radio.group);
+    control.SetChecked(radio.checked);
+    control.SetHint(radio.hint);
+  }
+  controls_.Add("EditAdd", ControlKind::Edit).SetText(kDefaultAddedText);
 
   options_.Add("CheckBoxFlash", ControlKind::CheckBox, "Flash Errors Tab on error")
       .SetChecked(true);

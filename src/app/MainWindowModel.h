@@ -45,6 +45,8 @@ inline constexpr std::array<PageInfo, 6> kPages = {{
     {"TabSheetErrors", "Errors", 5},
 }};
 inline constexpr int kId3Page = 1;
+inline constexpr int kRenamePage = 2;
+inline constexpr int kMovePage = 3;
 inline constexpr int kPlayerPage = 4;
 inline constexpr int kErrorsPage = 5;
 
@@ -100,6 +102,30 @@ inline constexpr std::array<OptionBox, 4> kMultiTaggerOptions = {{
      "the file"},
     {"CheckBoxDisableSettings", "disable Settings after the update process complets", true, ""},
 }};
+
+// The rename page's options that the settings file keeps, held by the
+// window like the multi-tagger's; the page's model gives them their
+// commands. A group that loads with every button off falls back to its
+// last one: of the policies, the one the settings file has no key for.
+struct RadioOption {
+  const char* name;
+  const char* caption;
+  const char* group;  // the name of the box around the group
+  bool checked;
+  const char* hint;
+};
+inline constexpr std::array<RadioOption, 6> kMultiRenameOptions = {{
+    {"RadioID3v1Priority", "ID3v1", "GroupRenamePriority", false,
+     "If checked, the ID3v1 Tag will be readed first"},
+    {"RadioID3v2Priority", "ID3v2", "GroupRenamePriority", true,
+     "If checked, the ID3v2 Tag will be readed first"},
+    {"RadioDontReplace", "Don't replace, skip the file", "GroupIfExists", false, ""},
+    {"RadioReplace", "Replace the old file with the new one", "GroupIfExists", false, ""},
+    {"RadioAdd", "Add this text to the begining of the new file name", "GroupIfExists", true, ""},
+    {"RadioDelete", "Delete the new file !!!", "GroupIfExists", false, ""},
+}};
+// "EditAdd": the prefix "Add this text ..." puts before a taken name.
+inline constexpr const char* kDefaultAddedText = "_copy_";
 
 // Geometry of the main window in pixels; the view applies it.
 struct Rect {

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,6 +156,20 @@ bool SaveRules(MainWindowModel& model, IniFile& ini) {
   return true;
 }
 
+// Keys that are all off mean the group's button without a key was chosen
+// ("Delete the new file !!!"): the last of its group.
+void CompleteRadioGroups(ControlSet& controls) {
+  std::map<std::string, Control*> last;
+  std::set<std::string> chosen;
+  for (Control* control : controls.All()) {
+    if (control->Kind() != ControlKind::RadioButton) continue;
+    last[control->RadioGroup()] = control;
+    if (control->Checked()) chosen.insert(control->RadioGroup());
+  }
+  for (auto& [group, control] : last)
+    if (!chosen.count(group)) control->SetChecked(true);
+}
+
 }  // namespace
 
 const std::vector<SettingKey>& SettingKeys() {
@@ -182,6 +198,12 @@ const std::vector<SettingKey>& SettingKeys() {
       {"MultiTagger", "ReplaceID3v2", T::Boolean, "0", F::Main, "CheckBoxID3v2"},
       {"MultiTagger", "ReplaceID3v1", T::Boolean, "1", F::Main, "CheckBoxID3v1"},
       {"MultiTagger", "DisableSettings", T::Boolean, "1", F::Main, "CheckBoxDisableSettings"},
+      {"MultiRename", "ID3v1Priority", T::Boolean, "0", F::Main, "RadioID3v1Priority"},
+      {"MultiRename", "ID3v2Priority", T::Boolean, "1", F::Main, "RadioID3v2Priority"},
+      {"MultiRename", "DontReplace", T::Boolean, "0", F::Main, "RadioDontReplace"},
+      {"MultiRename", "Replace", T::Boolean, "0", F::Main, "RadioReplace"},
+      {"MultiRename", "AddText", T::Boolean, "1", F::Main, "RadioAdd"},
+      {"MultiRename", "AddedText", T::String, kDefaultAddedText, F::Main, "EditAdd"},
       {"AutoComplete", "ManualCompleteIfMissing", T::Boolean, "1", F::Main,
        "Completeonlyiftheyaremissing1"},
       {"FormOpen", "LastDir", T::String, "", F::Main, nullptr, F::Main, nullptr, GetLastDir,
@@ -198,6 +220,7 @@ void LoadSettings(MainWindowModel& model) {
   } catch (...) {
     // A value that cannot be applied ends the loading here.
   }
+  CompleteRadioGroups(model.Controls());
   // The playlist comes back even when the settings did not.
   try {
     ReadM3U(model.PlaylistPath(), model.PlayList(), true);

@@ -17,11 +17,7 @@ std::string Failure(const char* status) {
 }  // namespace
 
 std::string RemoveTagsSummary(int count, int errors, int removed) {
-  std::string text = "Processed " + std::to_string(count) + " files with ";
-  text += errors ? std::to_string(errors) + " errors!" : std::string("NO errors!");
-  text += "\n\r\n\r" + std::to_string(removed) + " ID3 tags removed.";
-  if (errors) text += "\n\r\n\rSelected files from playlist have errors!";
-  return text;
+  return ProcessedSummary(count, errors, std::to_string(removed) + " ID3 tags removed.");
 }
 
 void TThreadRemoveTags::ProcessFile(JobFile& file) {

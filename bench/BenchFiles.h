@@ -19,6 +19,7 @@
 #include "app/Poster.h"
 #include "editing/TagAccess.h"
 #include "jobs/BatchJob.h"
+#include "jobs/JobDisk.h"
 #include "playlist/Playlist.h"
 #include "support/TagBytes.h"
 
@@ -138,14 +139,18 @@ struct QuietReports : JobReports {
   std::atomic<int> errors{0};
 };
 
-inline void RunJob(benchmark::State& state, BatchJob& job, std::vector<std::string> paths) {
+// With journal, each change is recorded in an undo journal first, as the
+// window and tagmora-cli record them.
+inline void RunJob(benchmark::State& state, BatchJob& job, std::vector<std::string> paths,
+                   bool journal = true) {
   QuietPoster poster;
   Playlist playlist(poster);
   playlist.AppendAll(std::move(paths));
   std::atomic<int32_t> cancel{0}, stopTimer{0};
   QuietReports reports(playlist);
+  RealDisk disk(reports, journal ? std::make_unique<UndoJournal>("bench") : nullptr);
   JobRunner runner(cancel, stopTimer);
-  runner.Start(job, playlist, reports);
+  runner.Start(job, playlist, reports, disk);
   runner.Wait();
   if (reports.errors) state.SkipWithError("the run had errors");
 }
@@ -166,6 +171,8 @@ template <typename Ratios, typename Prepare = void (*)()>
 int RunBenchmarks(int argc, char** argv, Ratios ratios,
                   Prepare prepare = [] { WarmUp(SmallFiles()); }) {
   benchmark::Initialize(&argc, argv);
+  // The undo journals of the runs stay with the files, not in the user's state.
+  ::setenv("XDG_STATE_HOME", (Folder() + "/state").c_str(), 1);
   prepare();
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

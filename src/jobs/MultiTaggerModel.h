@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "jobs/JobPanel.h"
+#include "jobs/PreviewModel.h"
 #include "jobs/UnitThreadUpdate.h"
 
 namespace tagmora {
@@ -23,6 +24,8 @@ struct PageButton {
 };
 inline constexpr PageButton kMultiTaggerButtons[] = {
     {"ButtonUpdateAllTags", "Update All Tags", ""},
+    {"ButtonPreviewUpdate", kPreviewCaption,
+     "What the update would change, without changing anything"},
     {"ButtonDefaultSettings", "Default Settings ...", ""},
     {"ButtonRemoveTags", "Remove ID3 Tags ...  ",
      "Remove ID3 Tag for ALL the files from playlist. Click for menu..."},
@@ -42,6 +45,7 @@ class MultiTaggerModel {
 
   // The page's commands.
   void UpdateAllTags();
+  void PreviewUpdate();
   void RemoveTags(int command);  // an index into kRemoveTagsCommands
   void DefaultID3Fields();
   void DefaultOptions();
@@ -49,6 +53,7 @@ class MultiTaggerModel {
 
   JobPanel& UpdatePanel() { return *update_; }
   JobPanel& RemoveTagsPanel() { return *removeTags_; }
+  PreviewModel& Previewer() { return preview_; }
 
   // The view opens a pop-up menu under a button's bottom-left corner.
   using PopupHandler = std::function<void(const std::string& popup, const std::string& button)>;
@@ -68,6 +73,7 @@ class MultiTaggerModel {
   ControlSet& controls_;
   std::unique_ptr<JobPanel> update_;
   std::unique_ptr<JobPanel> removeTags_;
+  PreviewModel preview_;
   PopupHandler showPopup_;
   std::vector<std::string> bound_;
 };

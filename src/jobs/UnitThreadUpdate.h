@@ -76,6 +76,8 @@ class TThreadUpdate : public BatchJob {
  public:
   explicit TThreadUpdate(UpdateOptions options) : options_(std::move(options)) {}
 
+  // What the job is called where its undo journal is listed.
+  static constexpr const char* kName = "Update ID3 Tags";
   bool HasElapsedTime() const override { return true; }
   // The playlist may grow or shrink during a run; the walk follows it.
   bool CountsEachFile() const override { return true; }

@@ -121,7 +121,7 @@ void PreviewModel::Progress(const JobProgress& progress) {
 
 void PreviewModel::Summary(const std::string& text, int) {
   std::lock_guard lock(mutex_);
-  summary_ = WithoutReturns(text);
+  summary_ = "At its end the run would report:\n" + WithoutReturns(text);
 }
 
 void PreviewModel::Finished(const JobOutcome& outcome) {

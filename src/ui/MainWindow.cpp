@@ -17,6 +17,7 @@
 #include "app/MainWindowModel.h"
 #include "editing/TagEditorModel.h"
 #include "jobs/MultiTaggerModel.h"
+#include "jobs/UndoModel.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistCommands.h"
@@ -31,10 +32,12 @@
 #include "ui/OptionsDialog.h"
 #include "ui/Pictures.h"
 #include "ui/PlayerPage.h"
+#include "ui/PreviewDialog.h"
 #include "ui/PlaylistListModel.h"
 #include "ui/QtPoster.h"
 #include "ui/SoundOptionsPage.h"
 #include "ui/TagEditorPage.h"
+#include "ui/UndoDialog.h"
 
 namespace tagmora {
 
@@ -54,6 +57,7 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   // The pages' controls exist before the binder looks for their widgets.
   editor_ = std::make_unique<TagEditorModel>(model_);
   multiTagger_ = std::make_unique<MultiTaggerModel>(model_);
+  undo_ = std::make_unique<UndoModel>(model_);
 
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
@@ -70,6 +74,8 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   about_ = new AboutBox([this](const std::string& address) { model_.User().OpenWithShell(address); },
                         this);
   options_ = new OptionsDialog(model_.OptionsControls(), this);
+  modelDialogs_ = {new PreviewDialog(multiTagger_->Previewer(), this),
+                   new UndoDialog(*undo_, this)};
 
   model_.SetShowOptionsHandler([this] { options_->ShowBeside(); });
   model_.SetShowAboutHandler([this] { about_->ShowModal(); });
@@ -91,6 +97,8 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  // They draw models that end before the window's children do.
+  for (QDialog* dialog : modelDialogs_) delete dialog;
   model_.SetShowOptionsHandler({});
   model_.SetShowAboutHandler({});
   model_.SetShowAddFoldersHandler({});

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QDialog;
 class QListView;
 class QMenu;
 class QTableView;
@@ -26,6 +27,7 @@ class Player;
 class PlaylistListModel;
 class SoundOptions;
 class TagEditorModel;
+class UndoModel;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -61,6 +63,7 @@ class MainWindow : public QMainWindow {
   MainWindowModel& model_;
   std::unique_ptr<TagEditorModel> editor_;
   std::unique_ptr<MultiTaggerModel> multiTagger_;
+  std::unique_ptr<UndoModel> undo_;
   QWidget* client_ = nullptr;
   QWidget* playlistGroup_ = nullptr;
   QWidget* pageControl_ = nullptr;
@@ -70,6 +73,7 @@ class MainWindow : public QMainWindow {
   PlaylistListModel* playlistModel_ = nullptr;
   ErrorGridModel* errorModel_ = nullptr;
   std::vector<ControlBinder*> binders_;
+  std::vector<QDialog*> modelDialogs_;  // the preview and the undo
   AddFoldersDialog* addFolders_ = nullptr;
   AboutBox* about_ = nullptr;
   OptionsDialog* options_ = nullptr;

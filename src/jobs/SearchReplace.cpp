@@ -1,0 +1,121 @@
+#include "jobs/SearchReplace.h"
+
+#include "editing/TrackNumber.h"
+#include "jobs/Templates.h"
+#include "platform/TextCodec.h"
+
+namespace tagmora {
+
+namespace {
+
+// The passes' fields in the order each rule works on them.
+constexpr MultiField kFieldOrder[] = {kFieldTitle,    kFieldArtist,    kFieldAlbum,
+                                      kFieldComment,  kFieldYear,      kFieldGenre,
+                                      kFieldTrack,    kFieldComposer,  kFieldEncoder,
+                                      kFieldCopyright, kFieldLanguage, kFieldURL};
+
+// Most rules find nothing in most fields: this test spares those the
+// copies a replacement makes.
+bool ContainsFolded(std::string_view text, std::string_view folded) {
+  if (folded.size() > text.size()) return false;
+  const size_t last = text.size() - folded.size();
+  for (size_t at = 0; at <= last; ++at) {
+    size_t i = 0;
+    while (i < folded.size() && AsciiLower(text[at + i]) == folded[i]) ++i;
+    if (i == folded.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<SearchReplaceRule> DefaultRules() {
+  // Web-site addresses that download sites stamp into tags, and the
+  // blanks that file-name habits replace.
+  const auto rule = [](const char* search, const char* replacement, const char* searchIn) {
+    return SearchReplaceRule{false, {search, replacement, searchIn}};
+  };
+  return {
+      rule("www.example.com", "", "Title Artist"),
+      rule("www.example.org", "", "Title Artist Comment"),
+      rule("www.example.net", "", "Comment"),
+      rule("https://music.example.com", "", "Title Artist Comment"),
+      rule("mp3.example.org", "", "Comment"),
+      rule("songs.example.net", "", "Comment"),
+      rule("downloads.example.com", "", "Comment"),
+      rule("%20", " ", "Title Artist"),
+      rule("_", " ", "Title Artist"),
+  };
+}
+
+std::string SearchInText(const std::array<bool, kMultiFieldCount>& chosen) {
+  std::string text;
+  for (int field = 0; field < kMultiFieldCount; ++field)
+    if (chosen[field]) text.append(kMultiTagFields[field].caption).append(" ");
+  return text;
+}
+
+bool SearchesIn(const std::string& searchIn, MultiField field) {
+  return ContainsIgnoringAsciiCase(searchIn, kMultiTagFields[field].caption);
+}
+
+RuleSet::RuleSet(const std::vector<SearchReplaceRule>& rules) {
+  for (const SearchReplaceRule& rule : rules) {
+    // An empty search never matches; such a rule only comes from an
+    // edited settings file.
+    if (!rule.checked || rule.Text(kSearchFor).empty()) continue;
+    Rule compiled{rule.Text(kSearchFor), rule.Text(kSearchFor), rule.Text(kReplaceWith), {}};
+    for (char& c : compiled.folded) c = AsciiLower(c);
+    for (int field = 0; field < kMultiFieldCount; ++field)
+      compiled.fields[field] = SearchesIn(rule.Text(kSearchIn), MultiField(field));
+    rules_.push_back(std::move(compiled));
+  }
+}
+
+bool RuleSet::Replace(const Rule& rule, const std::string& text, std::string& result) {
+  if (!ContainsFolded(text, rule.folded)) return false;
+  return ReplaceAll(text, rule.search, rule.replacement, false, result) == kReplaceDone;
+}
+
+void RuleSet::ReplaceTrack(const Rule& rule, uint8_t& track) {
+  std::string result;
+  if (!Replace(rule, std::to_string(track), result)) return;
+  // A result that is no track number (text, blank, above 255) is dropped
+  // silently: 300 must not become 44.
+  if (result.find_first_not_of(' ') == std::string::npos) return;
+  if (TrackNumber number = ParseTrackNumber(result); number.valid) track = number.value;
+}
+
+void RuleSet::Apply(IDv1Tag& v1) const {
+  std::string result;
+  for (const Rule& rule : rules_) {
+    for (MultiField field : kFieldOrder) {
+      if (!rule.fields[field]) continue;
+      if (field == kFieldTrack) {
+        ReplaceTrack(rule, v1.Track);
+      } else if (field == kFieldGenre) {
+        if (!Replace(rule, v1.Genre, result)) continue;
+        v1.GenreId = GenreIdOfText(result);
+        v1.Genre = std::move(result);
+      } else if (std::string* text = FieldText(v1, field)) {
+        if (Replace(rule, *text, result)) *text = Utf8Left(result, field == kFieldYear ? 4 : 30);
+      }
+    }
+  }
+}
+
+void RuleSet::Apply(IDv2Tag& v2) const {
+  std::string result;
+  for (const Rule& rule : rules_) {
+    for (MultiField field : kFieldOrder) {
+      if (!rule.fields[field]) continue;
+      if (field == kFieldTrack) {
+        ReplaceTrack(rule, v2.Track);
+      } else if (std::string* text = FieldText(v2, field)) {
+        if (Replace(rule, *text, result)) *text = std::move(result);
+      }
+    }
+  }
+}
+
+}  // namespace tagmora

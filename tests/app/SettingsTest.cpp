@@ -90,7 +90,11 @@ TEST(SettingsTest, WritesThePlainKeysOfTheTable) {
             "[Player]\nVolume=50\nShuffle=0\nRepeat=0\n\n"
             "[Sound]\nMixer=0\nVolume=0\n\n"
             "[Errors]\nFlash=1\nBeep=1\n\n"
-            "[AutoComplete]\nManualCompleteIfMissing=1\n\n"
+            "[MultiTagger]\nRemoveReadOnly=1\nReplaceID3v2=0\nReplaceID3v1=1\nDisableSettings=1\n\n"
+            "[StringFormat]\nTitleFormat=0\nArtistFormat=0\nAlbumFormat=0\nCommentFormat=0\n"
+            "ComposerFormat=0\nEncoderFormat=0\n\n"
+            "[AutoComplete]\nManualCompleteIfMissing=1\nCompleteTitleIfMissing=1\n"
+            "CompleteArtistIfMissing=1\n\n"
             "[FormOpen]\nLastDir=" + dir.Path() + "/\n\n"
             "[SearchAndReplace]\nItemsCount=1\nItemsStringsCount=3\nItem0Checked=1\n"
             "Item0String0=x\nItem0String1=y\nItem0String2=z\n");

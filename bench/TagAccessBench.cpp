@@ -10,48 +10,23 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "editing/TagAccess.h"
 #include "support/TagBytes.h"
 #include "tags/MPEGaudio.h"
 
 namespace fs = std::filesystem;
 using namespace tagmora;
+using namespace tagmora::bench;
 
 namespace {
 
 constexpr int kSmallFiles = 10000;
 constexpr int64_t kLargeFile = 20 << 20;
-
-std::string Folder() {
-  static std::string folder = [] {
-    const char* given = std::getenv("TAGMORA_BENCH_DIR");
-    std::string base = given ? given : fs::current_path().string();
-    std::string pattern = base + "/tagmora-bench-XXXXXX";
-    if (!::mkdtemp(pattern.data())) std::abort();
-    return pattern;
-  }();
-  return folder;
-}
-
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-// MPEG 1 Layer III frames at 128 kbit/s and 44.1 kHz: 417 bytes each.
-std::string Audio(int frames) {
-  std::string frame = std::string("\xFF\xFB\x90\x44", 4) + std::string(413, '\0');
-  std::string audio;
-  for (int i = 0; i < frames; ++i) audio += frame;
-  return audio;
-}
 
 std::string Frames(int i, int major) {
   using test::TextFrame;
@@ -160,26 +135,6 @@ void WriteID3v2(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * kLargeFile);
 }
-
-// The figures as measured, kept for the ratios after the run.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs)
-      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-        seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  void PrintRatio(const char* what, const char* floor, double target) {
-    if (!seconds_.count(what) || !seconds_.count(floor)) return;
-    double ratio = seconds_[what] / seconds_[floor];
-    std::printf("%-16s / %-12s = %5.2f  (target at most %.1f: %s)\n", what, floor, ratio, target,
-                ratio <= target ? "met" : "MISSED");
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
 
 }  // namespace
 

@@ -10,13 +10,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "BenchSupport.h"
 #include "editing/TagAccess.h"
-#include "support/TagBytes.h"
+#include "BenchFiles.h"
 #include "tags/MPEGaudio.h"
 
 namespace fs = std::filesystem;
@@ -24,44 +27,6 @@ using namespace tagmora;
 using namespace tagmora::bench;
 
 namespace {
-
-constexpr int kSmallFiles = 10000;
-constexpr int64_t kLargeFile = 20 << 20;
-
-std::string Frames(int i, int major) {
-  using test::TextFrame;
-  std::string n = std::to_string(i);
-  return TextFrame("TIT2", "Title " + n, major) + TextFrame("TPE1", "Artist " + n, major) +
-         TextFrame("TALB", "Album", major) + TextFrame("TRCK", std::to_string(i % 20 + 1) + "/20", major) +
-         TextFrame(major == 4 ? "TDRC" : "TYER", "2001", major) + TextFrame("TCON", "(17)", major) +
-         test::Frame("COMM", std::string("\0eng\0", 5) + "A comment " + n, major) +
-         TextFrame("TENC", "LAME", major);
-}
-
-// A quarter each: ID3v2.3 (with an ID3v1 record), ID3v2.4, ID3v1 only,
-// no tag at all; 20 frames of audio behind.
-const std::vector<std::string>& SmallFiles() {
-  static std::vector<std::string> files = [] {
-    std::string dir = Folder() + "/small";
-    fs::create_directories(dir);
-    std::string audio = Audio(20);
-    std::vector<std::string> paths;
-    for (int i = 0; i < kSmallFiles; ++i) {
-      std::string path = dir + "/" + std::to_string(i) + ".mp3";
-      std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001",
-                                      "", 0, i % 20 + 1, 17);
-      switch (i % 4) {
-        case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
-        case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
-        case 2: Write(path, audio + v1); break;
-        default: Write(path, audio); break;
-      }
-      paths.push_back(path);
-    }
-    return paths;
-  }();
-  return files;
-}
 
 const std::string& LargeFile() {
   static std::string path = [] {

@@ -16,11 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "BenchSupport.h"
+#include "BenchFiles.h"
 #include "jobs/SearchReplace.h"
 #include "jobs/UnitThreadUpdate.h"
 #include "playlist/Playlist.h"
-#include "support/TagBytes.h"
 
 using namespace tagmora;
 using namespace tagmora::bench;
@@ -50,31 +49,15 @@ const std::vector<std::string>& Files() {
   return files;
 }
 
-struct Silent : JobReports {
-  void ErrorAdded(const std::string&, const std::string&) override { ++errors; }
-  void EntrySelected(int) override {}
-  void EntryReplaced(int, const std::string&) override {}
-  void Progress(const JobProgress&) override {}
-  void Summary(const std::string&, int) override {}
-  void Finished(const JobOutcome&) override {}
-  std::atomic<int> errors{0};
-};
-
-struct NoPoster : Poster {
-  void Post(std::function<void()> work) override { work(); }
-  void PostDelayed(int, std::function<void()> work) override { work(); }
-  bool OnUserInterfaceThread() const override { return true; }
-};
-
 void Pass(benchmark::State& state, const UpdateOptions& options) {
-  NoPoster poster;
+  QuietPoster poster;
   Playlist playlist(poster);
   playlist.AppendAll(Files());
   std::atomic<int32_t> cancel{0}, timer{0};
   JobRunner runner(cancel, timer);
   for (auto _ : state) {
     TThreadUpdate job(options);
-    Silent reports;
+    QuietReports reports;
     timespec begin, end;
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &begin);
     runner.Start(job, playlist, reports);

@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAGMORA_TESTS=OFF
-cmake --build build/release -j "$(nproc)" --target tagmora
+# Everything, so that `cmake --install build/release` finds what it installs.
+cmake --build build/release -j "$(nproc)"
 program=build/release/src/ui/tagmora
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
   cat >&2 <<MSG

@@ -1,6 +1,7 @@
 #include "app/MainWindowModel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/PlayerControls.h"
 #include "app/Settings.h"
@@ -244,7 +245,18 @@ void MainWindowModel::StartUp() {
   loadingSettings_ = true;
   LoadSettings(*this);
   loadingSettings_ = false;
+  if (!pendingOpen_.empty()) OpenPaths(std::exchange(pendingOpen_, {}));
   if (started) started();
+}
+
+void MainWindowModel::OpenPaths(std::vector<std::string> paths) {
+  if (closed_) return;
+  // Loading the saved playlist empties the list first.
+  if (!started_) {
+    pendingOpen_.insert(pendingOpen_.end(), paths.begin(), paths.end());
+    return;
+  }
+  playlistCommands_->AddOpened(std::move(paths), [this] { PlaylistClick(); });
 }
 
 void MainWindowModel::Resize(int clientWidth, int clientHeight) {

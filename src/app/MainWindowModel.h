@@ -210,6 +210,11 @@ class MainWindowModel {
   // the error grid's columns.
   void SetStartedHandler(std::function<void()> started) { startedHandler_ = std::move(started); }
 
+  // Files, folders and playlists handed to the program from outside: added
+  // to the playlist once the saved one has loaded, the first of them
+  // focused and shown as a click on it would show it.
+  void OpenPaths(std::vector<std::string> paths);
+
   // The window was resized to this client size: applies the layout rules.
   void Resize(int clientWidth, int clientHeight);
   const MainLayout& Layout() const { return layout_; }
@@ -282,6 +287,7 @@ class MainWindowModel {
   std::function<void()> rulesChanged_;
   std::map<int, std::function<void()>> closingSteps_;
   int nextClosingStep_ = 1;
+  std::vector<std::string> pendingOpen_;
   bool started_ = false;
   bool loadingSettings_ = false;
   bool closed_ = false;

@@ -1,5 +1,6 @@
 #include "jobs/Templates.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -9,30 +10,25 @@ namespace tagmora {
 
 namespace {
 
-// Folds A to Z only, so positions in the folded text are positions in the
-// original.
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = AsciiLower(c);
-  return folded;
-}
-
 std::string Decimal(uint8_t number) { return std::to_string(number); }
+
+// The first occurrence of needle in haystack from pos; without
+// caseSensitive only A to Z fold, so no position moves.
+size_t Find(std::string_view haystack, std::string_view needle, size_t pos, bool caseSensitive) {
+  if (caseSensitive) return haystack.find(needle, pos);
+  if (pos > haystack.size()) return std::string_view::npos;
+  auto same = [](char a, char b) { return AsciiLower(a) == AsciiLower(b); };
+  auto found = std::search(haystack.begin() + long(pos), haystack.end(), needle.begin(),
+                           needle.end(), same);
+  return found == haystack.end() ? std::string_view::npos : size_t(found - haystack.begin());
+}
 
 }  // namespace
 
 int ReplaceAll(std::string_view source, std::string_view search, std::string_view replacement,
                bool caseSensitive, std::string& result) {
   if (source.empty() || search.empty()) return kReplaceEmpty;
-  std::string foldedSource, foldedSearch;
-  std::string_view haystack = source, needle = search;
-  if (!caseSensitive) {
-    foldedSource = Folded(source);
-    foldedSearch = Folded(search);
-    haystack = foldedSource;
-    needle = foldedSearch;
-  }
-  size_t found = haystack.find(needle);
+  size_t found = Find(source, search, 0, caseSensitive);
   if (found == std::string_view::npos) return kReplaceNotFound;
   // Built front to back: the text left of the search start never changes
   // again, so it is copied once instead of shifted at every replacement.
@@ -49,7 +45,7 @@ int ReplaceAll(std::string_view source, std::string_view search, std::string_vie
         result = std::move(out);
         return kReplacePassLimit;
       }
-      found = haystack.find(needle, copied);
+      found = Find(source, search, copied, caseSensitive);
     }
     out.append(source, copied);
   } catch (const std::exception&) {
@@ -61,28 +57,28 @@ int ReplaceAll(std::string_view source, std::string_view search, std::string_vie
   return kReplaceDone;
 }
 
-int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, IDv2Tag v2,
-                   int context) {
+int ExpandTemplate(std::string_view pattern, std::string& result, const IDv1Tag& v1,
+                   const IDv2Tag& v2, int context) {
   try {
     const bool first = context == 1;
-    const auto plain = [first](const std::string& one, const std::string& two) {
+    const auto plain = [first](std::string_view one, std::string_view two) {
       return first ? one : two;
     };
-    const std::string none;
+    const std::string track1 = Decimal(v1.Track), track2 = Decimal(v2.Track);
     // The order matters: a value naming a later variable is expanded again.
-    const std::array<std::pair<const char*, std::string>, 26> variables = {{
+    const std::array<std::pair<std::string_view, std::string_view>, 26> variables = {{
         {"%title%", plain(v1.Title, v2.Title)},
         {"%artist%", plain(v1.Artist, v2.Artist)},
         {"%album%", plain(v1.Album, v2.Album)},
         {"%comment%", plain(v1.Comment, v2.Comment)},
         {"%year%", plain(v1.Year, v2.Year)},
         {"%genre%", plain(v1.Genre, v2.Genre)},
-        {"%track%", Decimal(first ? v1.Track : v2.Track)},
-        {"%composer%", plain(none, v2.Composer)},
-        {"%encoder%", plain(none, v2.Encoder)},
-        {"%copyright%", plain(none, v2.Copyright)},
-        {"%language%", plain(none, v2.Language)},
-        {"%url%", plain(none, v2.URL)},
+        {"%track%", plain(track1, track2)},
+        {"%composer%", plain({}, v2.Composer)},
+        {"%encoder%", plain({}, v2.Encoder)},
+        {"%copyright%", plain({}, v2.Copyright)},
+        {"%language%", plain({}, v2.Language)},
+        {"%url%", plain({}, v2.URL)},
         {"%title1%", v1.Title},
         {"%title2%", v2.Title},
         {"%artist1%", v1.Artist},
@@ -93,8 +89,8 @@ int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, ID
         {"%year2%", v2.Year},
         {"%comment1%", v1.Comment},
         {"%comment2%", v2.Comment},
-        {"%track1%", Decimal(v1.Track)},
-        {"%track2%", Decimal(v2.Track)},
+        {"%track1%", track1},
+        {"%track2%", track2},
         {"%genre1%", v1.Genre},
         {"%genre2%", v2.Genre},
     }};
@@ -102,7 +98,9 @@ int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, ID
     for (const auto& [name, value] : variables) {
       // Every name holds a '%': a text without one has nothing left to expand.
       if (result.find('%') == std::string::npos) break;
-      ReplaceAll(std::string(result), name, value, false, result);
+      std::string source = std::move(result);
+      int code = ReplaceAll(source, name, value, false, result);
+      if (code == kReplaceNotFound || code == kReplaceEmpty) result = std::move(source);
     }
     return kReplaceDone;
   } catch (const std::exception&) {

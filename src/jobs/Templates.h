@@ -33,8 +33,8 @@ int ReplaceAll(std::string_view source, std::string_view search, std::string_vie
 
 // Expands the variables of a template for the tag of context 1 (ID3v1) or
 // any other (ID3v2): kReplaceDone, or kExpandFailed.
-int ExpandTemplate(std::string_view pattern, std::string& result, IDv1Tag v1, IDv2Tag v2,
-                   int context);
+int ExpandTemplate(std::string_view pattern, std::string& result, const IDv1Tag& v1,
+                   const IDv2Tag& v2, int context);
 
 std::string ReplaceErrorText(int code);
 

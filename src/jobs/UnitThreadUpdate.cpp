@@ -62,14 +62,15 @@ bool TThreadUpdate::Expand(JobFile& file, MultiField field, const IDv1Tag& v1, c
 
 void TThreadUpdate::ProcessFile(JobFile& file) {
   const std::string& path = file.Path();
-  if (!FileExists(path)) {
-    file.RecordError(kStatusFileMissing);
-    return;
-  }
   IDv1Tag v1;
   IDv2Tag v2;
   errno = 0;
+  // The reader answers for a missing file too, without a second look.
   std::string status = ReadTags(path, v1, v2);
+  if (status == kStatusFileMissing) {
+    file.RecordError(kStatusFileMissing);
+    return;
+  }
   if (status != kStatusOK) file.RecordError(WithSystemText(status, errno));
   const IDv1Tag untouchedV1 = v1;
   const IDv2Tag untouchedV2 = v2;
@@ -79,20 +80,34 @@ void TThreadUpdate::ProcessFile(JobFile& file) {
     if (!error.empty()) file.RecordError(error);
   }
 
-  // Read-only is the owner's write bit: the job adds it for the update
-  // and puts every permission bit back afterwards.
-  const int mode = FileMode(path);
-  const bool cleared = IsReadOnly(path) && options_.writeReadOnly;
-  if (cleared && !ClearAttributes(path)) {
-    file.RecordError("Error removing ReadOnly attribute!");
-    return;
-  }
+  access_ = {};
   bool written = false;
   if (!options_.replaceV1 || PassID3v1(file, v1, v2, untouchedV1, written)) {
     if (options_.replaceV2) PassID3v2(file, v1, v2, untouchedV2, written);
   }
-  if (cleared && !SetFileMode(path, mode)) file.RecordError("Error setting ReadOnly attribute!");
+  if (access_.cleared && !SetFileMode(path, access_.mode))
+    file.RecordError("Error setting ReadOnly attribute!");
   if (written) ++changed_;
+}
+
+bool TThreadUpdate::MayWrite(JobFile& file) {
+  // Read-only is the owner's write bit. It is looked at only when a tag
+  // changed: files that stay as they are cost no more than their reading.
+  if (access_.looked) return access_.allowed;
+  access_.looked = true;
+  access_.mode = FileMode(file.Path());
+  if (access_.mode < 0 || (access_.mode & 0200)) return access_.allowed = true;
+  if (!options_.writeReadOnly) {
+    file.RecordError("File is ReadOnly");
+    return false;
+  }
+  // The owner may write for the update; every permission bit goes back
+  // afterwards.
+  if (!ClearAttributes(file.Path())) {
+    file.RecordError("Error removing ReadOnly attribute!");
+    return false;
+  }
+  return access_.cleared = access_.allowed = true;
 }
 
 bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
@@ -117,10 +132,7 @@ bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
   v1.Exists = !v1.Title.empty() || !v1.Artist.empty() || !v1.Album.empty() ||
               !v1.Year.empty() || !v1.Comment.empty() || !v1.Genre.empty() || v1.Track > 0;
   if (SameV1(v1, untouched)) return true;
-  if (IsReadOnly(file.Path())) {
-    file.RecordError("File is ReadOnly");
-    return false;
-  }
+  if (!MayWrite(file)) return false;
   std::string status = WriteID3v1Tag(file.Path(), v1);
   if (status == kStatusOK)
     written = true;
@@ -153,10 +165,7 @@ bool TThreadUpdate::PassID3v2(JobFile& file, const IDv1Tag& v1, IDv2Tag& v2,
   compared.VersionId = untouched.VersionId;
   compared.Size = untouched.Size;
   if (compared == untouched) return true;
-  if (IsReadOnly(file.Path())) {
-    file.RecordError("File is ReadOnly");
-    return false;
-  }
+  if (!MayWrite(file)) return false;
   std::string status = WriteID3v2Tag(file.Path(), v2);
   if (status == kStatusOK)
     written = true;

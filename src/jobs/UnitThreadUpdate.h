@@ -60,9 +60,20 @@ class TThreadUpdate : public BatchJob {
   bool Expand(JobFile& file, MultiField field, const IDv1Tag& v1, const IDv2Tag& v2,
               int context, std::optional<std::string>& text);
 
+  // Whether the file may be written, made writable when it is read-only
+  // and the options allow; false when it may not (recorded).
+  bool MayWrite(JobFile& file);
+
   UpdateOptions options_;
   RuleSet rules_;
   int changed_ = 0;
+  // The file in hand's permission bits, once a write needed them.
+  struct {
+    bool looked = false;
+    bool allowed = false;
+    bool cleared = false;
+    int mode = -1;
+  } access_;
 };
 
 }  // namespace tagmora

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -61,6 +62,18 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   struct stat st;
   return StatOf(path, st) && S_ISDIR(st.st_mode);
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::string folder(4096, '\0');
+  while (!::getcwd(folder.data(), folder.size())) {
+    if (errno != ERANGE) return path;
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(std::strlen(folder.c_str()));
+  if (path.empty()) return folder;
+  return std::filesystem::path(folder + "/" + path).lexically_normal().string();
 }
 
 bool IsReadOnly(const std::string& path) {

@@ -14,6 +14,9 @@ namespace tagmora {
 // True for an existing regular file (a folder is not a file).
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// A relative path joined to the current folder, without "." and ".."
+// steps; an absolute one as it is.
+std::string AbsolutePath(const std::string& path);
 
 // Read-only means the owner may not write.
 bool IsReadOnly(const std::string& path);

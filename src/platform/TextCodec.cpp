@@ -181,6 +181,12 @@ std::string SanitizeUtf8(std::string_view text) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  for (size_t pos = 0, len; pos < text.size(); pos += len)
+    if ((len = SequenceLength(text, pos)) == 0) return false;
+  return true;
+}
+
 size_t Utf8Length(std::string_view text) {
   size_t count = 0;
   for (size_t pos = 0; pos < text.size(); ++count) NextCodePoint(text, pos);
@@ -206,6 +212,11 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() &&
          EqualsIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view part) {

@@ -30,6 +30,8 @@ std::string Utf8ToUtf16(std::string_view text, bool withBom = true);
 // Makes text valid UTF-8: a byte that does not start a well-formed
 // sequence is read as a Windows-1252 character.
 std::string SanitizeUtf8(std::string_view text);
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool IsValidUtf8(std::string_view text);
 
 // Number of code points.
 size_t Utf8Length(std::string_view text);
@@ -46,6 +48,7 @@ void AppendUtf8(std::string& out, char32_t cp);
 char AsciiLower(char c);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view part);
 
 }  // namespace tagmora

@@ -13,11 +13,12 @@ namespace tagmora {
 
 namespace {
 
-FileDialog ListDialog(const char* title) {
+// Lists are read in both spellings of the name and written as ".m3u".
+FileDialog ListDialog(const char* title, const char* patterns) {
   FileDialog dialog;
   dialog.title = title;
-  dialog.filterName = "M3U Files(*.m3u)";
-  dialog.filterPattern = "*.m3u";
+  dialog.filterName = std::string("M3U Files(") + patterns + ")";
+  dialog.filterPattern = patterns;
   return dialog;
 }
 
@@ -37,7 +38,7 @@ void PlaylistCommands::LoadList() { ReadList(true); }
 void PlaylistCommands::AppendList() { ReadList(false); }
 
 void PlaylistCommands::ReadList(bool clearFirst) {
-  FileDialog dialog = ListDialog("Load list");
+  FileDialog dialog = ListDialog("Load list", "*.m3u *.m3u8");
   dialog.mustExist = true;
   std::vector<std::string> chosen = user_.OpenFiles(dialog);
   if (chosen.empty()) return;
@@ -50,7 +51,7 @@ void PlaylistCommands::SaveList() {
     errors_.AddError("No files in the playlist! Add some!", "", true);
     return;
   }
-  FileDialog dialog = ListDialog("Save list");
+  FileDialog dialog = ListDialog("Save list", "*.m3u");
   dialog.defaultSuffix = "m3u";
   dialog.confirmOverwrite = true;
   std::optional<std::string> chosen = user_.SaveFile(dialog);
@@ -69,9 +70,17 @@ void PlaylistCommands::SaveList() {
 PlaylistCommands::~PlaylistCommands() { StopDrops(); }
 
 void PlaylistCommands::AddDropped(std::vector<std::string> paths) {
-  if (paths.empty()) return;
+  Enqueue({std::move(paths), false, {}});
+}
+
+void PlaylistCommands::AddOpened(std::vector<std::string> paths, std::function<void()> focused) {
+  Enqueue({std::move(paths), true, std::move(focused)});
+}
+
+void PlaylistCommands::Enqueue(Drop drop) {
+  if (drop.paths.empty()) return;
   std::lock_guard lock(dropMutex_);
-  drops_.push_back(std::move(paths));
+  drops_.push_back(std::move(drop));
   if (!dropWorker_.joinable()) {
     stopDrops_.store(false);
     dropWorkerDone_ = false;
@@ -93,37 +102,52 @@ void PlaylistCommands::StopDrops() {
 
 void PlaylistCommands::DropWorker() {
   for (;;) {
-    std::vector<std::string> paths;
+    Drop drop;
     {
       std::unique_lock lock(dropMutex_);
       dropWake_.wait(lock, [this] { return dropWorkerDone_ || !drops_.empty(); });
       if (dropWorkerDone_) return;
-      paths = std::move(drops_.front());
+      drop = std::move(drops_.front());
       drops_.pop_front();
     }
     auto files = std::make_shared<std::vector<std::string>>();
-    bool stopped = false;
-    for (const std::string& path : paths) {
-      struct stat st;
-      if (::stat(path.c_str(), &st) != 0) continue;
-      if (S_ISDIR(st.st_mode)) {
-        FolderFiles found = CollectFolder(path, true, stopDrops_);
-        if (found.stopped) {
-          stopped = true;
-          break;
-        }
-        files->insert(files->end(), found.paths.begin(), found.paths.end());
-      } else if (S_ISREG(st.st_mode) && FileNamePart(path).size() > 4 &&
-                 EndsWithIgnoringAsciiCase(path, ".mp3")) {
-        files->push_back(path);
+    if (!Collect(drop, *files)) return;
+    poster_.Post(guard_.Wrap([this, files, focused = std::move(drop.focused)] {
+      if (files->empty()) {
+        errors_.AddError("0 files added to playlist", "", false);
+        return;
       }
-    }
-    if (stopped) return;
-    poster_.Post(guard_.Wrap([this, files] {
-      if (files->empty()) errors_.AddError("0 files added to playlist", "", false);
-      else playlist_.AppendAll(std::move(*files));
+      const int first = playlist_.Count();
+      playlist_.AppendAll(std::move(*files));
+      if (!focused) return;
+      playlist_.SetFocus(first);
+      focused();
     }));
   }
+}
+
+bool PlaylistCommands::Collect(const Drop& drop, std::vector<std::string>& files) {
+  for (const std::string& path : drop.paths) {
+    struct stat st;
+    const bool found = ::stat(path.c_str(), &st) == 0;
+    if (found && S_ISDIR(st.st_mode)) {
+      FolderFiles walked = CollectFolder(path, true, stopDrops_);
+      if (walked.stopped) return false;
+      files.insert(files.end(), walked.paths.begin(), walked.paths.end());
+    } else if (found && S_ISREG(st.st_mode) && IsPlaylistName(path)) {
+      std::string answer = ReadM3UEntries(path, files);
+      if (answer != "OK") errors_.AddError("Load List Error: " + answer, "", false);
+    } else if (found && S_ISREG(st.st_mode) && FileNamePart(path).size() > 4 &&
+               EndsWithIgnoringAsciiCase(path, ".mp3")) {
+      files.push_back(path);
+    } else if (drop.opened) {
+      // A drop may hold other files beside the music; a path named on
+      // purpose that adds nothing is worth a word.
+      errors_.AddError(found ? "Not an MP3 file, folder or playlist" : "File or folder not found",
+                       path, false);
+    }
+  }
+  return true;
 }
 
 }  // namespace tagmora

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/MainWindowModel.h"
+#include "app/ProgramArguments.h"
 #include "app/Settings.h"
 #include "player/Player.h"
 #include "player/PulseMixer.h"
@@ -15,6 +16,7 @@
 #include "ui/Pictures.h"
 #include "ui/QtPoster.h"
 #include "ui/QtUserInteraction.h"
+#include "ui/SingleInstance.h"
 
 namespace {
 
@@ -28,9 +30,29 @@ bool HasDisplay() {
   return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+using Action = tagmora::ProgramArguments::Action;
+
+// The exit status of a start that opens no window.
+int Answer(const tagmora::ProgramArguments& arguments) {
+  switch (arguments.action) {
+    case Action::Help:
+      std::fputs(tagmora::kProgramUsage, stdout);
+      return 0;
+    case Action::Version:
+      std::printf("Tagmora %s\n", tagmora::kVersionText);
+      return 0;
+    default:
+      std::fprintf(stderr, "tagmora: %s\nTry 'tagmora --help'.\n", arguments.refusal.c_str());
+      return 2;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // "--help" and "--version" need no display.
+  const tagmora::ProgramArguments early = tagmora::ParseProgramArguments({argv + 1, argv + argc});
+  if (early.action == Action::Help || early.action == Action::Version) return Answer(early);
   if (!HasDisplay()) {
     std::fprintf(stderr,
                  "tagmora: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
@@ -42,12 +64,27 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tagmora"));
   QApplication::setWindowIcon(tagmora::ProgramPicture());
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tagmora.Tagmora"));
+
+  // Qt has taken its own options (-display, -style …) out of argv.
+  tagmora::ProgramArguments arguments = tagmora::ParseProgramArguments({argv + 1, argv + argc});
+  if (arguments.action != Action::Open) return Answer(arguments);
+  const std::string programFolder = tagmora::ProgramFolder();
+  const std::string settingsFolder = tagmora::SettingsFolder(programFolder);
+  tagmora::SingleInstance instance(settingsFolder);
+  switch (instance.ClaimWindow(arguments.paths)) {
+    case tagmora::SingleInstance::Claim::HandedOver:
+      return 0;
+    case tagmora::SingleInstance::Claim::NoAnswer:
+      std::fputs("tagmora: a Tagmora window is open but does not answer.\n", stderr);
+      return 1;
+    case tagmora::SingleInstance::Claim::First:
+      break;
+  }
 
   tagmora::QtPoster poster;
   tagmora::QtUserInteraction user;
-  const std::string programFolder = tagmora::ProgramFolder();
-  tagmora::MainWindowModel model(user, poster, programFolder,
-                                 tagmora::SettingsFolder(programFolder));
+  tagmora::MainWindowModel model(user, poster, programFolder, settingsFolder);
   // The player: decoding and sound through SDL2, the volume through the
   // sound server.
   tagmora::SdlMediaBackend media(poster, model.Errors());
@@ -60,6 +97,13 @@ int main(int argc, char* argv[]) {
   tagmora::MainWindow window(model);
   window.AttachPlayer(player, sound);
   user.SetOwner(&window);
+  model.OpenPaths(std::move(arguments.paths));
+  instance.SetReceiver([&model, &window](std::vector<std::string> paths) {
+    model.OpenPaths(std::move(paths));
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.raise();
+    window.activateWindow();
+  });
   window.show();
   return QApplication::exec();
 }

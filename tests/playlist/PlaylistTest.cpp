@@ -161,6 +161,14 @@ class PlaylistCommandsTest : public ::testing::Test {
   PlaylistCommandsTest() : model(user, poster, dir.Path(), dir.Path()) {}
   Control& Main(const char* name) { return model.Controls()[name]; }
   Playlist& List() { return model.PlayList(); }
+  // Serves the worker's posts until done or a few seconds have passed.
+  template <typename Done>
+  void WaitFor(Done done) {
+    for (int i = 0; i < 2000 && !done(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      poster.RunPosted();
+    }
+  }
 
   test::TempDir dir;
   FakeUser user;
@@ -204,7 +212,7 @@ TEST_F(PlaylistCommandsTest, ListCommandsReportTheirFailures) {
   EXPECT_TRUE(user.dialogs.empty());
 
   List().AppendAll({"/m/a.mp3", "/m/b.mp3"});
-  test::WriteFile(dir / "bad.m3u", "not a list\r\n/m/c.mp3\r\n");
+  test::WriteFile(dir / "bad.m3u", std::string("ID3\x03\0\0", 6));
   user.openAnswers.push_back({dir / "bad.m3u"});
   Main("AppendList1").Click();
   EXPECT_EQ(user.boxes.back().text, "Load List Error: " + dir / "bad.m3u" +
@@ -237,7 +245,7 @@ TEST_F(PlaylistCommandsTest, SaveThenLoadAndAppend) {
   Main("Load1").Click();
   EXPECT_EQ(List().Count(), 2);
   EXPECT_EQ(user.dialogs.back().title, "Load list");
-  EXPECT_EQ(user.dialogs.back().filterName, "M3U Files(*.m3u)");
+  EXPECT_EQ(user.dialogs.back().filterName, "M3U Files(*.m3u *.m3u8)");
   EXPECT_TRUE(user.boxes.empty());
 }
 
@@ -247,15 +255,9 @@ TEST_F(PlaylistCommandsTest, DroppedFilesAndFoldersAreAddedInOrder) {
   for (const char* file : {"M/b.mp3", "M/A.MP3", "M/.h.mp3", "M/sub/c.mp3", "one.Mp3", ".two.mp3",
                            "notes.txt"})
     test::WriteFile(dir / file, "");
-  auto waitFor = [&](auto done) {
-    for (int i = 0; i < 2000 && !done(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      poster.RunPosted();
-    }
-  };
   model.PlaylistActions().AddDropped(
       {dir / "one.Mp3", dir / "notes.txt", dir / "M", dir / ".two.mp3", dir / "gone.mp3"});
-  waitFor([&] { return List().Count() > 0; });
+  WaitFor([&] { return List().Count() > 0; });
   // A hidden file dropped by name is the user's choice; in a folder it is not.
   EXPECT_EQ(List().Items(),
             (std::vector<std::string>{dir / "one.Mp3", dir / "M/A.MP3", dir / "M/b.mp3",
@@ -269,10 +271,36 @@ TEST_F(PlaylistCommandsTest, DroppedFilesAndFoldersAreAddedInOrder) {
   List().Clear();
   model.PlaylistActions().AddDropped({dir / "M/sub", dir / "one.Mp3"});
   model.PlaylistActions().AddDropped({dir / "notes.txt"});
-  waitFor([&] { return model.Errors().Count() > 0; });
+  WaitFor([&] { return model.Errors().Count() > 0; });
   EXPECT_EQ(List().Items(), (std::vector<std::string>{dir / "M/sub/c.mp3", dir / "one.Mp3"}));
   ASSERT_EQ(model.Errors().Count(), 1u);
   EXPECT_EQ(model.Errors().Entry(0).message, "0 files added to playlist");
+}
+
+TEST_F(PlaylistCommandsTest, OpenedPathsFollowTheSavedListAndTheFirstTakesTheFocus) {
+  ::mkdir((dir / "M").c_str(), 0755);
+  for (const char* file : {"M/b.mp3", "M/a.mp3", "notes.txt"}) test::WriteFile(dir / file, "");
+  test::WriteFile(dir / "playlist.m3u", "#EXTM3U\r\n/saved.mp3\r\n");
+  test::WriteFile(dir / "other.m3u8", "#EXTINF:1,x\nsub/c.mp3\n");
+  test::WriteFile(dir / "bad.m3u", std::string("ID3\x03\0\0", 6));
+  int shown = 0;
+  model.SetPlaylistClickHandler([&] { ++shown; });
+  model.OpenPaths(
+      {dir / "M", dir / "other.m3u8", dir / "notes.txt", dir / "gone.mp3", dir / "bad.m3u"});
+  poster.Advance(1);  // the start-up loads the saved list, which empties the list first
+  WaitFor([&] { return List().Count() > 1; });
+  EXPECT_EQ(List().Items(), (std::vector<std::string>{"/saved.mp3", dir / "M/a.mp3",
+                                                      dir / "M/b.mp3", dir / "sub/c.mp3"}));
+  EXPECT_EQ(List().Focus(), 1);
+  EXPECT_EQ(shown, 1);
+  using Errors = std::vector<std::pair<std::string, std::string>>;
+  Errors errors;
+  for (const ErrorEntry& entry : model.Errors().Entries())
+    errors.emplace_back(entry.message, entry.path);
+  const std::string refused = "Load List Error: " + dir / "bad.m3u" + " is not a valid M3U file!";
+  EXPECT_EQ(errors, (Errors{{"Not an MP3 file, folder or playlist", dir / "notes.txt"},
+                            {"File or folder not found", dir / "gone.mp3"},
+                            {refused, ""}}));
 }
 
 }  // namespace

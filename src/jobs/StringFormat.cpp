@@ -21,7 +21,8 @@ void Apply(const StringFormatOptions& options, Tag& tag, size_t limit) {
     std::string* text = FieldText(tag, kStringFormatFields[box]);
     if (!text || format == CaseFormat::Unchanged) continue;
     *text = FormatCase(format, std::move(*text));
-    if (limit) *text = Utf8Left(*text, limit);
+    // A text of no more bytes than the limit has no more characters either.
+    if (limit && text->size() > limit) *text = Utf8Left(*text, limit);
   }
 }
 

@@ -14,19 +14,6 @@ constexpr MultiField kFieldOrder[] = {kFieldTitle,    kFieldArtist,    kFieldAlb
                                       kFieldTrack,    kFieldComposer,  kFieldEncoder,
                                       kFieldCopyright, kFieldLanguage, kFieldURL};
 
-// Most rules find nothing in most fields: this test spares those the
-// copies a replacement makes.
-bool ContainsFolded(std::string_view text, std::string_view folded) {
-  if (folded.size() > text.size()) return false;
-  const size_t last = text.size() - folded.size();
-  for (size_t at = 0; at <= last; ++at) {
-    size_t i = 0;
-    while (i < folded.size() && AsciiLower(text[at + i]) == folded[i]) ++i;
-    if (i == folded.size()) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::vector<SearchReplaceRule> DefaultRules() {
@@ -64,8 +51,7 @@ RuleSet::RuleSet(const std::vector<SearchReplaceRule>& rules) {
     // An empty search never matches; such a rule only comes from an
     // edited settings file.
     if (!rule.checked || rule.Text(kSearchFor).empty()) continue;
-    Rule compiled{rule.Text(kSearchFor), rule.Text(kSearchFor), rule.Text(kReplaceWith), {}};
-    for (char& c : compiled.folded) c = AsciiLower(c);
+    Rule compiled{rule.Text(kSearchFor), rule.Text(kReplaceWith), {}};
     for (int field = 0; field < kMultiFieldCount; ++field)
       compiled.fields[field] = SearchesIn(rule.Text(kSearchIn), MultiField(field));
     rules_.push_back(std::move(compiled));
@@ -73,7 +59,6 @@ RuleSet::RuleSet(const std::vector<SearchReplaceRule>& rules) {
 }
 
 bool RuleSet::Replace(const Rule& rule, const std::string& text, std::string& result) {
-  if (!ContainsFolded(text, rule.folded)) return false;
   return ReplaceAll(text, rule.search, rule.replacement, false, result) == kReplaceDone;
 }
 

@@ -37,7 +37,6 @@ class RuleSet {
  private:
   struct Rule {
     std::string search;
-    std::string folded;  // search with A to Z folded, for the quick test
     std::string replacement;
     std::array<bool, kMultiFieldCount> fields{};
   };

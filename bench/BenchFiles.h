@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/Poster.h"
+#include "editing/TagAccess.h"
 #include "jobs/BatchJob.h"
 #include "support/TagBytes.h"
 
@@ -131,5 +132,38 @@ class RatioReporter : public benchmark::ConsoleReporter {
  private:
   std::map<std::string, double> seconds_;
 };
+
+// Runs prepare (which makes a benchmark's files before any timing), then
+// the benchmarks; prints the ratios that ratios asks the reporter for;
+// removes the files.
+template <typename Prepare, typename Ratios>
+int RunBenchmarks(int argc, char** argv, Prepare prepare, Ratios ratios) {
+  benchmark::Initialize(&argc, argv);
+  prepare();
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\n");
+  ratios(reporter);
+  std::error_code ec;
+  fs::remove_all(Folder(), ec);
+  benchmark::Shutdown();
+  return 0;
+}
+
+// The same over the small files, read once so that every timing finds
+// them in the page cache.
+template <typename Ratios>
+int RunBenchmarks(int argc, char** argv, Ratios ratios) {
+  return RunBenchmarks(
+      argc, argv,
+      [] {
+        for (const auto& path : SmallFiles()) {
+          IDv1Tag v1;
+          IDv2Tag v2;
+          ReadTags(path, v1, v2);
+        }
+      },
+      ratios);
+}
 
 }  // namespace tagmora::bench

@@ -110,23 +110,10 @@ BENCHMARK(DurableCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.
 BENCHMARK(WriteID3v2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  // Make the files and bring them into the page cache before any timing.
-  SmallFiles();
   LargeFile();
-  for (const auto& path : SmallFiles()) {
-    IDv1Tag v1;
-    IDv2Tag v2;
-    ReadTags(path, v1, v2);
-  }
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n");
-  reporter.PrintRatio("ReadTagsOnly", "Floor", 2.0);
-  reporter.PrintRatio("ReadTagsAndInfo", "Floor", 4.0);
-  reporter.PrintRatio("WriteID3v2", "DurableCopy", 1.3);
-  std::error_code ec;
-  fs::remove_all(Folder(), ec);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv, [](RatioReporter& reporter) {
+    reporter.PrintRatio("ReadTagsOnly", "Floor", 2.0);
+    reporter.PrintRatio("ReadTagsAndInfo", "Floor", 4.0);
+    reporter.PrintRatio("WriteID3v2", "DurableCopy", 1.3);
+  });
 }

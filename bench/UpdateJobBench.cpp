@@ -96,22 +96,11 @@ BENCHMARK(WriteID3v2Only)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterati
 BENCHMARK(UpdateV2Changing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  for (const auto& path : SmallFiles()) {
-    IDv1Tag v1;
-    IDv2Tag v2;
-    ReadTags(path, v1, v2);
-  }
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n");
-  // Rates: the unchanged pass at least 0.8 times ReadTags' rate, so its
-  // time at most 1.25 times.
-  reporter.PrintRatio("UpdateV1Unchanged", "ReadTagsOnly", 1.25);
-  reporter.PrintRatio("UpdateV1Changing", "ReadTagsOnly", 0);
-  reporter.PrintRatio("UpdateV2Changing", "WriteID3v2Only", 0);
-  std::error_code ec;
-  fs::remove_all(Folder(), ec);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv, [](RatioReporter& reporter) {
+    // Rates: the unchanged pass at least 0.8 times ReadTags' rate, so its
+    // time at most 1.25 times.
+    reporter.PrintRatio("UpdateV1Unchanged", "ReadTagsOnly", 1.25);
+    reporter.PrintRatio("UpdateV1Changing", "ReadTagsOnly", 0);
+    reporter.PrintRatio("UpdateV2Changing", "WriteID3v2Only", 0);
+  });
 }

@@ -100,16 +100,7 @@ int main(int argc, char** argv) {
   std::vector<char*> args(argv, argv + argc);
   char interleave[] = "--benchmark_enable_random_interleaving=true";
   args.insert(args.begin() + 1, interleave);
-  argc = int(args.size());
-  argv = args.data();
-  benchmark::Initialize(&argc, argv);
-  Files();
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n");
-  reporter.PrintRatio("PassWithSteps", "PassWithoutSteps", 1.25);
-  std::error_code ec;
-  std::filesystem::remove_all(Folder(), ec);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(int(args.size()), args.data(), [] { Files(); }, [](RatioReporter& reporter) {
+    reporter.PrintRatio("PassWithSteps", "PassWithoutSteps", 1.25);
+  });
 }

@@ -12,6 +12,7 @@
 #include "editing/TagAccess.h"
 #include "editing/TagEditorModel.h"
 #include "playlist/Playlist.h"
+#include "support/ReadBack.h"
 #include "support/TestSupport.h"
 
 namespace tagmora::test {
@@ -59,18 +60,6 @@ class EditorTest : public ::testing::Test {
     return messages;
   }
 
-  static IDv1Tag V1Of(const std::string& path) {
-    IDv1Tag v1;
-    IDv2Tag v2;
-    EXPECT_EQ(ReadTags(path, v1, v2), "OK");
-    return v1;
-  }
-  static IDv2Tag V2Of(const std::string& path) {
-    IDv1Tag v1;
-    IDv2Tag v2;
-    EXPECT_EQ(ReadTags(path, v1, v2), "OK");
-    return v2;
-  }
 
   TempDir dir;
   FakeUser user;

@@ -16,6 +16,8 @@ namespace tagmora {
 namespace {
 
 using test::ReadFile;
+using test::V1Of;
+using test::V2Of;
 using test::TextFrame;
 using test::V1Record;
 using test::WriteFile;

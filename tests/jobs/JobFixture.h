@@ -13,6 +13,7 @@
 #include "editing/TagAccess.h"
 #include "jobs/BatchJob.h"
 #include "playlist/Playlist.h"
+#include "support/ReadBack.h"
 #include "support/TestSupport.h"
 
 namespace tagmora::test {
@@ -101,20 +102,6 @@ inline void RunToEnd(BatchJob& job, const std::vector<std::string>& paths,
   JobRunner runner(cancel, stopTimer);
   runner.Start(job, playlist, reports);
   runner.Wait();
-}
-
-inline IDv1Tag V1Of(const std::string& path) {
-  IDv1Tag v1;
-  IDv2Tag v2;
-  EXPECT_EQ(ReadTags(path, v1, v2), "OK");
-  return v1;
-}
-
-inline IDv2Tag V2Of(const std::string& path) {
-  IDv1Tag v1;
-  IDv2Tag v2;
-  EXPECT_EQ(ReadTags(path, v1, v2), "OK");
-  return v2;
 }
 
 }  // namespace tagmora::test

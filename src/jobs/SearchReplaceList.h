@@ -42,6 +42,12 @@ class SearchReplaceList {
   SearchReplaceList& operator=(const SearchReplaceList&) = delete;
 
   const std::vector<SearchReplaceRule>& Rules() const { return window_.Rules(); }
+  // The window's controls, where "ListViewSR" keeps the selected row.
+  ControlSet& Controls() { return controls_; }
+  // Told whenever the rules change: the view draws them again.
+  void SetChangedHandler(std::function<void()> changed) {
+    window_.SetRulesChangedHandler(std::move(changed));
+  }
   SearchReplaceEditor& Editor() { return editor_; }
   // The view shows the editor modally; it returns once the dialog closed.
   void SetShowEditorHandler(std::function<void()> show) { showEditor_ = std::move(show); }

@@ -46,19 +46,25 @@ std::string CompleteFromFileName(const std::string& path, const AutoCompleteOpti
   // A name that leaves nothing after its extension is dropped gives no
   // value: it must not wipe a field the tag holds.
   const std::string fallback = noSeparator ? FallbackName(path) : std::string();
-  if (options.getArtist) {
+  const struct {
+    bool get;
+    const std::string& found;
+    bool ifMissing, fallback, fallbackIfMissing;
+    std::string& v1Field;
+    std::string& v2Field;
+  } fields[] = {
+      {options.getArtist, artist, options.artistIfMissing, options.fallbackArtist,
+       options.fallbackArtistIfMissing, v1.Artist, v2.Artist},
+      {options.getTitle, title, options.titleIfMissing, options.fallbackTitle,
+       options.fallbackTitleIfMissing, v1.Title, v2.Title},
+  };
+  for (const auto& field : fields) {
+    if (!field.get) continue;
     if (split)
-      Complete(artist, options.artistIfMissing, replaceV1, replaceV2, v1.Artist, v2.Artist);
-    else if (options.fallbackArtist && !fallback.empty())
-      Complete(fallback, options.fallbackArtistIfMissing, replaceV1, replaceV2, v1.Artist,
-               v2.Artist);
-  }
-  if (options.getTitle) {
-    if (split)
-      Complete(title, options.titleIfMissing, replaceV1, replaceV2, v1.Title, v2.Title);
-    else if (options.fallbackTitle && !fallback.empty())
-      Complete(fallback, options.fallbackTitleIfMissing, replaceV1, replaceV2, v1.Title,
-               v2.Title);
+      Complete(field.found, field.ifMissing, replaceV1, replaceV2, field.v1Field, field.v2Field);
+    else if (field.fallback && !fallback.empty())
+      Complete(fallback, field.fallbackIfMissing, replaceV1, replaceV2, field.v1Field,
+               field.v2Field);
   }
   return error;
 }

@@ -4,32 +4,24 @@
 
 namespace tagmora {
 
+namespace {
+
+// Where each record keeps a field as text, in the order of MultiField.
+constexpr std::array<std::string IDv1Tag::*, kMultiFieldCount> kV1Texts = {
+    &IDv1Tag::Title, &IDv1Tag::Artist, &IDv1Tag::Album, &IDv1Tag::Comment, &IDv1Tag::Year};
+constexpr std::array<std::string IDv2Tag::*, kMultiFieldCount> kV2Texts = {
+    &IDv2Tag::Title,    &IDv2Tag::Artist,  &IDv2Tag::Album,     &IDv2Tag::Comment,
+    &IDv2Tag::Year,     &IDv2Tag::Genre,   nullptr,             &IDv2Tag::Composer,
+    &IDv2Tag::Encoder,  &IDv2Tag::Copyright, &IDv2Tag::Language, &IDv2Tag::URL};
+
+}  // namespace
+
 std::string* FieldText(IDv1Tag& v1, MultiField field) {
-  switch (field) {
-    case kFieldTitle: return &v1.Title;
-    case kFieldArtist: return &v1.Artist;
-    case kFieldAlbum: return &v1.Album;
-    case kFieldComment: return &v1.Comment;
-    case kFieldYear: return &v1.Year;
-    default: return nullptr;
-  }
+  return kV1Texts[field] ? &(v1.*kV1Texts[field]) : nullptr;
 }
 
 std::string* FieldText(IDv2Tag& v2, MultiField field) {
-  switch (field) {
-    case kFieldTitle: return &v2.Title;
-    case kFieldArtist: return &v2.Artist;
-    case kFieldAlbum: return &v2.Album;
-    case kFieldComment: return &v2.Comment;
-    case kFieldYear: return &v2.Year;
-    case kFieldGenre: return &v2.Genre;
-    case kFieldComposer: return &v2.Composer;
-    case kFieldEncoder: return &v2.Encoder;
-    case kFieldCopyright: return &v2.Copyright;
-    case kFieldLanguage: return &v2.Language;
-    case kFieldURL: return &v2.URL;
-    default: return nullptr;
-  }
+  return kV2Texts[field] ? &(v2.*kV2Texts[field]) : nullptr;
 }
 
 uint8_t GenreIdOfText(const std::string& text) {

@@ -1,5 +1,7 @@
 #include "jobs/SearchReplace.h"
 
+#include <type_traits>
+
 #include "editing/TrackNumber.h"
 #include "jobs/Templates.h"
 #include "platform/TextCodec.h"
@@ -71,36 +73,34 @@ void RuleSet::ReplaceTrack(const Rule& rule, uint8_t& track) {
   if (TrackNumber number = ParseTrackNumber(result); number.valid) track = number.value;
 }
 
-void RuleSet::Apply(IDv1Tag& v1) const {
+template <typename Tag>
+void RuleSet::ApplyTo(Tag& tag) const {
+  constexpr bool v1 = std::is_same_v<Tag, IDv1Tag>;
   std::string result;
   for (const Rule& rule : rules_) {
     for (MultiField field : kFieldOrder) {
       if (!rule.fields[field]) continue;
       if (field == kFieldTrack) {
-        ReplaceTrack(rule, v1.Track);
-      } else if (field == kFieldGenre) {
-        if (!Replace(rule, v1.Genre, result)) continue;
-        v1.GenreId = GenreIdOfText(result);
-        v1.Genre = std::move(result);
-      } else if (std::string* text = FieldText(v1, field)) {
-        if (Replace(rule, *text, result)) *text = Utf8Left(result, field == kFieldYear ? 4 : 30);
+        ReplaceTrack(rule, tag.Track);
+        continue;
       }
+      std::string* text = FieldText(tag, field);
+      if constexpr (v1) {
+        // ID3v1 keeps its genre as a number, found again from the name.
+        if (field == kFieldGenre) text = &tag.Genre;
+      }
+      if (!text || !Replace(rule, *text, result)) continue;
+      if constexpr (v1) {
+        if (field == kFieldGenre) tag.GenreId = GenreIdOfText(result);
+        else result = Utf8Left(result, field == kFieldYear ? 4 : 30);
+      }
+      *text = std::move(result);
     }
   }
 }
 
-void RuleSet::Apply(IDv2Tag& v2) const {
-  std::string result;
-  for (const Rule& rule : rules_) {
-    for (MultiField field : kFieldOrder) {
-      if (!rule.fields[field]) continue;
-      if (field == kFieldTrack) {
-        ReplaceTrack(rule, v2.Track);
-      } else if (std::string* text = FieldText(v2, field)) {
-        if (Replace(rule, *text, result)) *text = std::move(result);
-      }
-    }
-  }
-}
+void RuleSet::Apply(IDv1Tag& v1) const { ApplyTo(v1); }
+
+void RuleSet::Apply(IDv2Tag& v2) const { ApplyTo(v2); }
 
 }  // namespace tagmora

@@ -44,6 +44,8 @@ class RuleSet {
   static bool Replace(const Rule& rule, const std::string& text, std::string& result);
   // Track through its decimal text: only a number from 0 to 255 is taken.
   static void ReplaceTrack(const Rule& rule, uint8_t& track);
+  template <typename Tag>
+  void ApplyTo(Tag& tag) const;
 
   std::vector<Rule> rules_;
 };

@@ -17,18 +17,22 @@ SearchReplaceList::SearchReplaceList(MainWindowModel& window)
   controls_.Add(kRuleList, ControlKind::ListView).SetIndex(-1);
   for (const ToolButton& button : kRuleButtons)
     controls_.Add(button.name, ControlKind::Button).SetHint(button.hint);
-  Bind("ButtonSRAdd", [this] { Add(); });
-  Bind("ButtonSRRemove", [this] { Remove(); });
-  Bind("ButtonSREdit", [this] { Edit(); });
-  Bind("ButtonSRMoveUp", [this] { MoveUp(); });
-  Bind("ButtonSRMoveDown", [this] { MoveDown(); });
-  Bind("ButtonSRSelectAll", [this] { SelectAll(); });
-  Bind("Add1", [this] { Add(); });
-  Bind("Remove1", [this] { Remove(); });
-  Bind("Edit1", [this] { Edit(); });
-  Bind("MoveUp1", [this] { MoveUp(); });
-  Bind("MoveDown1", [this] { MoveDown(); });
-  Bind("CheckBoxSREnabled", [this] { EnabledClicked(); });
+  using Command = void (SearchReplaceList::*)();
+  constexpr std::pair<const char*, Command> kCommands[] = {
+      {"ButtonSRAdd", &SearchReplaceList::Add},
+      {"ButtonSRRemove", &SearchReplaceList::Remove},
+      {"ButtonSREdit", &SearchReplaceList::Edit},
+      {"ButtonSRMoveUp", &SearchReplaceList::MoveUp},
+      {"ButtonSRMoveDown", &SearchReplaceList::MoveDown},
+      {"ButtonSRSelectAll", &SearchReplaceList::SelectAll},
+      {"Add1", &SearchReplaceList::Add},
+      {"Remove1", &SearchReplaceList::Remove},
+      {"Edit1", &SearchReplaceList::Edit},
+      {"MoveUp1", &SearchReplaceList::MoveUp},
+      {"MoveDown1", &SearchReplaceList::MoveDown},
+      {"CheckBoxSREnabled", &SearchReplaceList::EnabledClicked},
+  };
+  for (const auto& [name, command] : kCommands) Bind(name, [this, command] { (this->*command)(); });
   EnabledClicked();
   editor_.SetSavedHandler(
       [this](const SearchReplaceRule& rule, bool adding) { Saved(rule, adding); });

@@ -20,6 +20,7 @@ namespace {
 
 using tagmora::Playlist;
 using tagmora::PlaylistListModel;
+using tagmora::PlaylistView;
 using tagmora::QtPoster;
 
 constexpr int kItems = 100000;
@@ -41,7 +42,7 @@ const std::vector<std::string>& Paths() {
 struct Window {
   QtPoster poster;
   Playlist playlist{poster};
-  QListView view;
+  PlaylistView view;
   PlaylistListModel model{playlist};
 
   Window() {
@@ -156,12 +157,3 @@ BENCHMARK(BM_ViewRemoveSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ViewSort)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ViewJobMarksFailedFiles)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ViewScrollToEnd)->Unit(benchmark::kMillisecond)->Iterations(10);
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -1,12 +1,14 @@
 #include "ui/ControlBinder.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -81,13 +83,15 @@ void ApplyToWidget(QWidget* widget, const Control& control, ControlProperty prop
     if (property == ControlProperty::Checked && button->isCheckable())
       button->setChecked(control.Checked());
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    const bool position = property == ControlProperty::Items || property == ControlProperty::Index;
     if (property == ControlProperty::Items) {
       combo->clear();
       combo->addItems(QList(control.Items()));
-      combo->setCurrentIndex(control.Index());
     }
-    if (property == ControlProperty::Index) combo->setCurrentIndex(control.Index());
-    if (property == ControlProperty::Text && combo->isEditable())
+    if (position) combo->setCurrentIndex(control.Index());
+    // Choosing no entry clears an editable box's text; the model's text stays.
+    if (combo->isEditable() &&
+        (property == ControlProperty::Text || (position && control.Index() < 0)))
       combo->setEditText(Q(control.Text()));
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     if (property == ControlProperty::Text && edit->text() != Q(control.Text()))
@@ -103,6 +107,10 @@ void ApplyToWidget(QWidget* widget, const Control& control, ControlProperty prop
       tabs->setCurrentIndex(control.Index());
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     if (property == ControlProperty::Caption) group->setTitle(Q(control.Caption()));
+  } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+    if (property == ControlProperty::Index) bar->setValue(control.Index());
+  } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
+    if (property == ControlProperty::Index) slider->setValue(control.Index());
   }
 }
 
@@ -234,6 +242,16 @@ void ControlBinder::Bind(Control& control, QObject* target) {
   if (auto* tabs = qobject_cast<QTabWidget*>(target)) {
     connect(tabs, &QTabWidget::currentChanged, this, [c](int index) {
       if (c->Index() != index) c->SetIndex(index);
+    });
+    return;
+  }
+  if (auto* slider = qobject_cast<QAbstractSlider*>(target)) {
+    // The user's move: the model takes the position, then its command
+    // acts on it.
+    connect(slider, &QAbstractSlider::valueChanged, this, [c](int position) {
+      if (c->Index() == position) return;
+      c->SetIndex(position);
+      c->Click();
     });
     return;
   }

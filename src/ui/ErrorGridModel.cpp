@@ -15,7 +15,18 @@ ErrorGridModel::ErrorGridModel(ErrorList& errors, QObject* parent)
       errors_(errors),
       entries_(static_cast<int>(errors.Count())),
       clears_(errors.Clears()) {
-  watch_ = errors_.Watch([this] { Reconcile(); });
+  // A job's errors come in bursts: the grid grows, selects and scrolls
+  // once for each burst. A cleared list is taken in at once, so that the
+  // view never asks for entries that are gone.
+  growth_.setSingleShot(true);
+  growth_.setInterval(0);
+  connect(&growth_, &QTimer::timeout, this, &ErrorGridModel::Reconcile);
+  watch_ = errors_.Watch([this] {
+    if (errors_.Clears() != clears_ || static_cast<int>(errors_.Count()) < entries_)
+      Reconcile();
+    else if (!growth_.isActive())
+      growth_.start();
+  });
 }
 
 ErrorGridModel::~ErrorGridModel() { errors_.Unwatch(watch_); }

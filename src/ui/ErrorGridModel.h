@@ -3,6 +3,7 @@
 // row per entry and the empty row that always ends the grid.
 
 #include <QAbstractTableModel>
+#include <QTimer>
 
 #include <cstdint>
 
@@ -36,6 +37,7 @@ class ErrorGridModel : public QAbstractTableModel {
   int entries_ = 0;  // entries the view has been told of
   uint64_t clears_ = 0;
   QTableView* view_ = nullptr;
+  QTimer growth_;  // takes in the entries that arrived together
 };
 
 }  // namespace tagmora

@@ -10,22 +10,22 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/MainWindowModel.h"
 #include "editing/TagEditorModel.h"
+#include "jobs/MultiTaggerModel.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistCommands.h"
 #include "ui/AboutBox.h"
 #include "ui/AddFoldersDialog.h"
-#include "ui/CollapsePanel.h"
 #include "ui/ControlBinder.h"
 #include "ui/ErrorGridModel.h"
 #include "ui/MpegInfoPanel.h"
+#include "ui/MultiTaggerPage.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Pictures.h"
 #include "ui/PlayerPage.h"
@@ -42,11 +42,6 @@ QString Q(const char* text) { return QString::fromUtf8(text); }
 
 bool IsPopupName(const char* menu) { return QString::fromLatin1(menu).startsWith(QLatin1String("Popup")); }
 
-// The option panels of the multi-tagger page.
-constexpr int kPanelCollapseSpeed = 8;
-constexpr int kPanelHeaderWidth = 334;
-constexpr int kPanelHeight = 120;
-
 }  // namespace
 
 MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
@@ -54,8 +49,9 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(Q(MainWindowModel::kCaption));
   setWindowIcon(ProgramPicture());
-  // The editor's controls exist before the binder looks for their widgets.
+  // The pages' controls exist before the binder looks for their widgets.
   editor_ = std::make_unique<TagEditorModel>(model_);
+  multiTagger_ = std::make_unique<MultiTaggerModel>(model_);
 
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
@@ -78,9 +74,11 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   model_.SetShowAddFoldersHandler([this] { addFolders_->ShowModal(); });
 
   model_.SetStartedHandler([this] { Started(); });
-  editor_->SetShowPopupHandler([this](const std::string& popup, const std::string& button) {
+  const auto popupBelow = [this](const std::string& popup, const std::string& button) {
     PopupBelow(QString::fromStdString(popup), findChild<QWidget*>(QString::fromStdString(button)));
-  });
+  };
+  editor_->SetShowPopupHandler(popupBelow);
+  multiTagger_->SetShowPopupHandler(popupBelow);
 
   resize(kInitialWidth, kInitialHeight);
   if (QScreen* screen = this->screen()) {
@@ -102,7 +100,7 @@ QWidget* MainWindow::BuildPlaylistBlock(QWidget* parent) {
   group->setObjectName(QStringLiteral("GroupBoxPlayList"));
   group->setMinimumHeight(kPlaylistGroupMinHeight);
 
-  playlist_ = new QListView(group);
+  playlist_ = new PlaylistView(group);
   playlist_->setObjectName(QStringLiteral("ListBoxPlayList"));
   playlistModel_ = new PlaylistListModel(model_.PlayList(), this);
   playlistModel_->Attach(playlist_);
@@ -149,41 +147,11 @@ QWidget* MainWindow::BuildPages(QWidget* parent) {
     tabs->addTab(page, PagePicture(info.picture), Q(info.caption));
   }
   // The pages of the other tools are filled by the issues that build them.
-  BuildMultiTaggerPage(tabs->widget(0));
+  new MultiTaggerPage(tabs->widget(0));
   new TagEditorPage(tabs->widget(kId3Page));
   MpegInfoPanel::PlaceOn(tabs->widget(kPlayerPage));
   BuildErrorsPage(tabs->widget(kErrorsPage));
   return tabs;
-}
-
-void MainWindow::BuildMultiTaggerPage(QWidget* page) {
-  auto* scroll = new QScrollArea(page);
-  scroll->setObjectName(QStringLiteral("ScrollBoxMultiTag"));
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setFixedWidth(kPanelHeaderWidth + 2 + scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-  auto* box = new QWidget;
-  auto* stack = new QVBoxLayout(box);
-  stack->setContentsMargins(0, 0, 0, 0);
-  stack->setSpacing(0);
-  for (const auto& [name, caption] : kOptionPanels) {
-    auto* panel = new TCollapsePanel(box);
-    panel->setObjectName(Q(name));
-    panel->SetHeaderCaption(Q(caption));
-    panel->SetCollapseSpeed(kPanelCollapseSpeed);
-    panel->SetPanelHeight(kPanelHeight);
-    stack->addWidget(panel);
-  }
-  stack->addStretch(1);
-  scroll->setWidget(box);
-  // The panels sit on the page itself, not on a grey box of their own.
-  box->setAutoFillBackground(false);
-  scroll->viewport()->setAutoFillBackground(false);
-
-  auto* layout = new QHBoxLayout(page);
-  layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(scroll);
-  layout->addStretch(1);
 }
 
 void MainWindow::BuildErrorsPage(QWidget* page) {

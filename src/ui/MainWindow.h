@@ -20,12 +20,12 @@ class AddFoldersDialog;
 class ControlBinder;
 class ErrorGridModel;
 class MainWindowModel;
+class MultiTaggerModel;
 class OptionsDialog;
 class Player;
 class PlaylistListModel;
 class SoundOptions;
 class TagEditorModel;
-class TCollapsePanel;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -50,7 +50,6 @@ class MainWindow : public QMainWindow {
  private:
   QWidget* BuildPlaylistBlock(QWidget* parent);
   QWidget* BuildPages(QWidget* parent);
-  void BuildMultiTaggerPage(QWidget* page);
   void BuildErrorsPage(QWidget* page);
   void BuildMenus();
   void ApplyLayout();
@@ -61,6 +60,7 @@ class MainWindow : public QMainWindow {
 
   MainWindowModel& model_;
   std::unique_ptr<TagEditorModel> editor_;
+  std::unique_ptr<MultiTaggerModel> multiTagger_;
   QWidget* client_ = nullptr;
   QWidget* playlistGroup_ = nullptr;
   QWidget* pageControl_ = nullptr;

@@ -10,6 +10,15 @@
 
 namespace tagmora {
 
+void PlaylistView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+  if (!uniformItemSizes() || !model() || bottomRight.row() >= model()->rowCount() - 1) {
+    QListView::dataChanged(topLeft, bottomRight, roles);
+    return;
+  }
+  QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 PlaylistListModel::PlaylistListModel(Playlist& playlist, QObject* parent)
     : QAbstractListModel(parent), playlist_(playlist), rows_(playlist.Count()) {
   selectionTimer_.setSingleShot(true);

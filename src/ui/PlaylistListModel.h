@@ -6,6 +6,7 @@
 
 #include <QAbstractListModel>
 #include <QItemSelection>
+#include <QListView>
 #include <QPointer>
 #include <QTimer>
 
@@ -15,9 +16,20 @@
 
 #include "playlist/Playlist.h"
 
-class QListView;
-
 namespace tagmora {
+
+// The playlist's list view. Its rows share one size, which Qt measures on
+// the last row, so a new text or mark on another row only repaints it:
+// Qt's list lays out every row again after any change, and a job marking
+// its failed files in a long list would have it do so many times a second.
+class PlaylistView : public QListView {
+ public:
+  using QListView::QListView;
+
+ protected:
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                   const QList<int>& roles) override;
+};
 
 class PlaylistListModel : public QAbstractListModel {
   Q_OBJECT

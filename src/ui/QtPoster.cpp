@@ -4,28 +4,49 @@
 #include <QThread>
 #include <QTimer>
 
-#include <mutex>
-
 namespace tagmora {
 
 QtPoster::QtPoster(QObject* parent) : QObject(parent) {}
 
-namespace {
-// Qt hands posted events over under a lock the thread sanitizer cannot
-// see; this one makes the hand-over visible to it. The receiving side
-// takes it before it touches anything the poster wrote.
-std::mutex handover;
-}  // namespace
-
 void QtPoster::Post(std::function<void()> work) {
-  std::lock_guard lock(handover);
-  QMetaObject::invokeMethod(
-      this,
-      [work = std::move(work)] {
-        { std::lock_guard received(handover); }
-        work();
-      },
-      Qt::QueuedConnection);
+  bool notify;
+  {
+    // The work passes through this lock, where the thread sanitizer sees
+    // it handed over; Qt's own hand-over is invisible to it. The lock is
+    // never held while Qt posts, so the user-interface thread does not
+    // wait for a worker that the system has paused there.
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(work));
+    notify = !deliveryPosted_;
+    deliveryPosted_ = true;
+  }
+  if (notify) QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+}
+
+void QtPoster::Deliver() {
+  size_t due;
+  {
+    std::lock_guard lock(mutex_);
+    deliveryPosted_ = false;
+    due = queue_.size();
+  }
+  // What was there when the event came, one by one; what arrives meanwhile
+  // waits for the next event, so that a busy worker cannot hold the thread.
+  for (; due > 0; --due) {
+    std::function<void()> work;
+    bool notify = false;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty()) return;
+      work = std::move(queue_.front());
+      queue_.pop_front();
+      // Work that opens a loop of its own (a message box) must not hold
+      // up the rest: another event carries it.
+      if (!queue_.empty() && !deliveryPosted_) notify = deliveryPosted_ = true;
+    }
+    if (notify) QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+    work();
+  }
 }
 
 void QtPoster::PostDelayed(int delayMs, std::function<void()> work) {

@@ -23,17 +23,13 @@
 #include <memory>
 #include <thread>
 
-#include "UiTestMain.h"
-#include "app/Fakes.h"
-#include "app/MainWindowModel.h"
+#include "WindowFixture.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "ui/CollapsePanel.h"
 #include "ui/AboutBox.h"
 #include "ui/AddFoldersDialog.h"
-#include "ui/MainWindow.h"
 #include "ui/OptionsDialog.h"
-#include "ui/QtPoster.h"
 
 using namespace tagmora;
 
@@ -69,19 +65,8 @@ QString MenuPath(QAction* action) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, test::WindowFixture {
   Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir;
-  std::unique_ptr<QtPoster> poster;
-  std::unique_ptr<test::FakeUser> user;
-  std::unique_ptr<MainWindowModel> model;
-  std::unique_ptr<MainWindow> window;
-
-  template <typename T>
-  T* Find(const char* name) {
-    return test::FindWidget<T>(window.get(), name);
-  }
   Control& Main(const char* name) { return model->Controls()[name]; }
 
   // The playlist view once it shows count items "/m/0.mp3", "/m/1.mp3", ...
@@ -105,29 +90,11 @@ class MainWindowTest : public QObject {
     return rows;
   }
 
-  void Open() {
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY(model->Started());
-  }
+  void Open() { QVERIFY(Shown()); }
 
  private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    poster = std::make_unique<QtPoster>();
-    user = std::make_unique<test::FakeUser>();
-    const std::string folder = dir->path().toStdString();
-    model = std::make_unique<MainWindowModel>(*user, *poster, folder, folder);
-    window = std::make_unique<MainWindow>(*model);
-  }
-
-  void cleanup() {
-    window.reset();
-    model.reset();
-    user.reset();
-    poster.reset();
-    dir.reset();
-  }
+  void init() { CreateWindow(); }
+  void cleanup() { DestroyWindow(); }
 
   void opensWithCaptionSizeAndSixPages() {
     QCOMPARE(window->windowTitle(), QStringLiteral("Tagmora"));

@@ -57,6 +57,20 @@ class QtSeamsTest : public QObject {
     QVERIFY(!elsewhere);
   }
 
+  void laterWorkRunsWhileEarlierWorkWaitsInALoopOfItsOwn() {
+    QtPoster poster;
+    bool later = false;
+    bool seenInside = false;
+    std::thread worker([&] {
+      // As a "Finish" box waits for the user while other reports go on.
+      poster.Post([&] { seenInside = QTest::qWaitFor([&] { return later; }, 5000); });
+      poster.Post([&] { later = true; });
+    });
+    worker.join();
+    QTRY_VERIFY(later);
+    QVERIFY(seenInside);
+  }
+
   void delayedWorkFromAWorkerWaitsItsTime() {
     QtPoster poster;
     QElapsedTimer clock;

@@ -11,31 +11,15 @@
 
 #include <memory>
 
-#include "UiTestMain.h"
-#include "app/Fakes.h"
-#include "app/MainWindowModel.h"
+#include "WindowFixture.h"
 #include "editing/TagAccess.h"
 #include "playlist/Playlist.h"
 #include "support/JsonReader.h"
-#include "support/TestSupport.h"
-#include "ui/MainWindow.h"
-#include "ui/QtPoster.h"
 
 using namespace tagmora;
 
-class TagEditorPageTest : public QObject {
+class TagEditorPageTest : public QObject, test::WindowFixture {
   Q_OBJECT
-
-  std::unique_ptr<test::TempDir> dir;
-  std::unique_ptr<QtPoster> poster;
-  std::unique_ptr<test::FakeUser> user;
-  std::unique_ptr<MainWindowModel> model;
-  std::unique_ptr<MainWindow> window;
-
-  template <typename T>
-  T* Find(const char* name) {
-    return test::FindWidget<T>(window.get(), name);
-  }
 
   // A song with an ID3v2 tag, shown by a click on its playlist item.
   std::string ClickSong() {
@@ -56,23 +40,10 @@ class TagEditorPageTest : public QObject {
 
  private slots:
   void init() {
-    dir = std::make_unique<test::TempDir>();
-    poster = std::make_unique<QtPoster>();
-    user = std::make_unique<test::FakeUser>();
-    model = std::make_unique<MainWindowModel>(*user, *poster, dir->Path(), dir->Path());
-    window = std::make_unique<MainWindow>(*model);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY(model->Started());
+    CreateWindow();
+    QVERIFY(Shown());
   }
-
-  void cleanup() {
-    window.reset();
-    model.reset();
-    user.reset();
-    poster.reset();
-    dir.reset();
-  }
+  void cleanup() { DestroyWindow(); }
 
   void clickEditSaveAndReadBack() {
     const std::string song = ClickSong();

@@ -28,7 +28,7 @@ constexpr PageButton kStepBoxes[] = {
 
 // The option panels' texts.
 constexpr std::pair<const char*, const char*> kPanelLabels[] = {
-    {"LabelACInfo", "Take the Artist and the Title from file names such as Artist - Title.mp3"},
+    {"LabelACInfo", "From file names such as: Artist - Title.mp3"},
     {"LabelOr", "or"},
     {"LabelCompleteFileName", "Complete the fields with the file name"},
     {"LabelSFInfo", "Change your ID3 Tag's fields to uppercase, lowercase or combined"},

@@ -13,7 +13,8 @@ namespace tagmora {
 namespace {
 
 constexpr int kColumns = int(std::size(kRuleColumns));
-constexpr int kColumnWidths[kColumns] = {52, 90, 90, 120};
+// The last column takes the rest of the width.
+constexpr int kColumnWidths[kColumns - 1] = {52, 86, 84};
 
 class RuleTableModel : public QAbstractTableModel {
  public:
@@ -59,7 +60,7 @@ class RuleTableModel : public QAbstractTableModel {
 
 }  // namespace
 
-RuleListView::RuleListView(SearchReplaceList& list, QMenu* menu, QWidget* parent)
+RuleListView::RuleListView(SearchReplaceList& list, QWidget* parent)
     : QTableView(parent), list_(list) {
   setObjectName(QString::fromLatin1(kRuleList));
   auto* rules = new RuleTableModel(list_, this);
@@ -73,7 +74,7 @@ RuleListView::RuleListView(SearchReplaceList& list, QMenu* menu, QWidget* parent
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(true);
-  for (int column = 0; column < kColumns; ++column) setColumnWidth(column, kColumnWidths[column]);
+  for (int column = 0; column < kColumns - 1; ++column) setColumnWidth(column, kColumnWidths[column]);
   // The selection stays visible while another control has the focus.
   QPalette colours = palette();
   for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -89,9 +90,10 @@ RuleListView::RuleListView(SearchReplaceList& list, QMenu* menu, QWidget* parent
     if (section == 0) list_.SelectAll();
   });
   setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(this, &QWidget::customContextMenuRequested, this, [this, menu](const QPoint& at) {
+  connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     list_.ContextMenuOpening();
-    if (menu) menu->popup(viewport()->mapToGlobal(at));
+    if (auto* menu = window()->findChild<QMenu*>(QStringLiteral("PopupMenuSR")))
+      menu->popup(viewport()->mapToGlobal(at));
   });
 
   // The rules change as a whole; the row then shown follows the model.

@@ -6,8 +6,6 @@
 
 #include <QTableView>
 
-class QMenu;
-
 namespace tagmora {
 
 class SearchReplaceList;
@@ -16,8 +14,8 @@ class RuleListView : public QTableView {
   Q_OBJECT
 
  public:
-  // menu is the list's context menu ("PopupMenuSR"); may be null.
-  RuleListView(SearchReplaceList& list, QMenu* menu, QWidget* parent = nullptr);
+  // The context menu is the window's "PopupMenuSR".
+  explicit RuleListView(SearchReplaceList& list, QWidget* parent = nullptr);
   ~RuleListView() override;
 
  protected:

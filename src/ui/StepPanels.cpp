@@ -27,7 +27,7 @@ constexpr std::pair<const char*, const char*> kFallbackRows[] = {
 // The tool buttons' faces, in the order of kRuleButtons.
 constexpr const char* kRuleButtonFaces[] = {"+", "\u2212", "\u270E", "\u25B2", "\u25BC", "\u2611"};
 constexpr int kSeparatorWidth = 64;
-constexpr int kRuleListHeight = 150;
+constexpr int kRuleListHeight = 110;
 
 QVBoxLayout* Column(QWidget* body) {
   auto* column = qobject_cast<QVBoxLayout*>(body->layout());
@@ -70,7 +70,7 @@ QGridLayout* BoxRows(QWidget* body, const std::pair<const char*, const char*> (&
 
 void FillAutoCompleteBody(QWidget* body) {
   QVBoxLayout* column = Column(body);
-  column->addWidget(Explanation(body, "LabelACInfo"));
+  column->addWidget(Take<QLabel>(body, "LabelACInfo"));
   column->addWidget(Take<QCheckBox>(body, "CheckBoxACEnabled"));
   column->addLayout(BoxRows(body, kCompleteRows));
 
@@ -113,7 +113,7 @@ void FillStringFormatBody(QWidget* body) {
   column->addLayout(grid);
 }
 
-void FillSearchReplaceBody(QWidget* body, SearchReplaceList& rules, QMenu* menu) {
+void FillSearchReplaceBody(QWidget* body, SearchReplaceList& rules) {
   QVBoxLayout* column = Column(body);
   column->addWidget(Explanation(body, "LabelSRInfo"));
   auto* row = new QHBoxLayout;
@@ -125,7 +125,7 @@ void FillSearchReplaceBody(QWidget* body, SearchReplaceList& rules, QMenu* menu)
     row->addWidget(button);
   }
   column->addLayout(row);
-  auto* list = new RuleListView(rules, menu, body);
+  auto* list = new RuleListView(rules, body);
   list->setMinimumHeight(kRuleListHeight);
   column->addWidget(list);
 }

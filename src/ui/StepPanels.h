@@ -5,7 +5,6 @@
 // rows, and the panel's other controls are added, each named after its
 // control so that the window's binder shows and drives it.
 
-class QMenu;
 class QWidget;
 
 namespace tagmora {
@@ -14,7 +13,6 @@ class SearchReplaceList;
 
 void FillAutoCompleteBody(QWidget* body);
 void FillStringFormatBody(QWidget* body);
-// menu is the rule list's context menu ("PopupMenuSR").
-void FillSearchReplaceBody(QWidget* body, SearchReplaceList& rules, QMenu* menu);
+void FillSearchReplaceBody(QWidget* body, SearchReplaceList& rules);
 
 }  // namespace tagmora

@@ -56,7 +56,7 @@ class FormSearchAndReplaceTest : public QObject {
     window = std::make_unique<MainWindowModel>(user, poster, dir.Path(), dir.Path());
     page = std::make_unique<MultiTaggerModel>(*window);
     dialog = std::make_unique<TFormSearchAndReplace>(page->SearchReplace().Editor());
-    view = std::make_unique<RuleListView>(page->SearchReplace(), nullptr);
+    view = std::make_unique<RuleListView>(page->SearchReplace());
     page->SearchReplace().SetShowEditorHandler([this] { dialog->ShowModal(); });
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));

@@ -1,0 +1,66 @@
+// The step panels in the window: each unfolds far enough to show its last
+// control once the binder has given the captions, and the rule list's
+// context menu offers the row commands only on a row.
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "WindowFixture.h"
+#include "ui/CollapsePanel.h"
+
+using namespace tagmora;
+
+class StepPanelsTest : public QObject, test::WindowFixture {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    CreateWindow();
+    QVERIFY(Shown());
+  }
+  void cleanup() { DestroyWindow(); }
+
+  void panelsShowTheirLastControl() {
+    const std::pair<const char*, const char*> lasts[] = {
+        {"CollapsePanelAutocomplete", "CheckBoxMissingArtistAnyway"},
+        {"CollapsePanelStringFormat", "ComboBoxEncoderFormat"},
+        {"CollapsePanelSearchReplace", "ListViewSR"}};
+    for (const auto& [name, last] : lasts) {
+      auto* panel = Find<TCollapsePanel>(name);
+      QTest::mouseClick(panel->Header(), Qt::LeftButton);
+      QTRY_VERIFY(!panel->Animating());
+      QWidget* control = Find<QWidget>(last);
+      QVERIFY2(control->mapTo(panel, QPoint(0, control->height())).y() <= panel->height(), last);
+    }
+  }
+
+  void contextMenuOffersRowCommandsOnARow() {
+    model->Controls()["SearchandReplace1"].Click();
+    model->Controls()["CheckBoxSREnabled"].Click();
+    auto* list = Find<QTableView>("ListViewSR");
+    auto* menu = Find<QMenu>("PopupMenuSR");
+    auto* edit = Find<QAction>("Edit1");
+    const auto openMenuAt = [&](int row) {
+      const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+      emit list->customContextMenuRequested(at);
+      QTRY_VERIFY(menu->isVisible());
+      menu->hide();
+    };
+    list->selectionModel()->clearCurrentIndex();
+    model->Controls()["ListViewSR"].SetIndex(-1);
+    emit list->customContextMenuRequested(QPoint(1, 1));
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QVERIFY(!edit->isEnabled());
+    openMenuAt(2);
+    QVERIFY(edit->isEnabled());
+    QCOMPARE(model->Controls()["ListViewSR"].Index(), 2);
+  }
+};
+
+TAGMORA_UI_TEST(StepPanelsTest);
+#include "StepPanelsTest.moc"

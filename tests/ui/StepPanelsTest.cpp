@@ -41,20 +41,16 @@ class StepPanelsTest : public QObject, test::WindowFixture {
     auto* list = Find<QTableView>("ListViewSR");
     auto* menu = Find<QMenu>("PopupMenuSR");
     auto* edit = Find<QAction>("Edit1");
-    const auto openMenuAt = [&](int row) {
-      const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
-      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    const auto openMenu = [&](const QPoint& at) {
       emit list->customContextMenuRequested(at);
       QTRY_VERIFY(menu->isVisible());
       menu->hide();
     };
-    list->selectionModel()->clearCurrentIndex();
-    model->Controls()["ListViewSR"].SetIndex(-1);
-    emit list->customContextMenuRequested(QPoint(1, 1));
-    QTRY_VERIFY(menu->isVisible());
-    menu->hide();
+    openMenu(QPoint(1, 1));
     QVERIFY(!edit->isEnabled());
-    openMenuAt(2);
+    const QPoint row = list->visualRect(list->model()->index(2, 1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    openMenu(row);
     QVERIFY(edit->isEnabled());
     QCOMPARE(model->Controls()["ListViewSR"].Index(), 2);
   }

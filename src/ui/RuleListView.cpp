@@ -49,13 +49,22 @@ class RuleTableModel : public QAbstractTableModel {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     return QString::fromLatin1(kRuleColumns[section]);
   }
-  void Reset() {
+  // The rules changed: with as many rows as before, the rows are redrawn
+  // in place, so the list keeps where it was scrolled to.
+  void Refresh() {
+    const int rows = rowCount();
+    if (rows == shownRows_) {
+      if (rows > 0) emit dataChanged(index(0, 0), index(rows - 1, kColumns - 1));
+      return;
+    }
     beginResetModel();
+    shownRows_ = rows;
     endResetModel();
   }
 
  private:
   SearchReplaceList& list_;
+  int shownRows_ = int(list_.Rules().size());
 };
 
 }  // namespace
@@ -100,7 +109,7 @@ RuleListView::RuleListView(SearchReplaceList& list, QWidget* parent)
   ControlSet& controls = list_.Controls();
   list_.SetChangedHandler([this, rules] {
     AssertUserInterfaceThread();
-    rules->Reset();
+    rules->Refresh();
     ShowSelection();
   });
   watch_ = controls.Watch([this](Control& control, ControlProperty property) {

@@ -26,18 +26,25 @@ void ErrorList::AddError(const std::string& message, const std::string& path, bo
     std::lock_guard lock(mutex_);
     entries_.push_back({std::to_string(entries_.size() + 1), clock_(), message, path});
   }
-  auto alert = [this, message, path, showBox] {
+  if (poster_.OnUserInterfaceThread()) {
     NotifyWatchers();
-    Alert(message, path, showBox);
-  };
-  if (poster_.OnUserInterfaceThread())
-    alert();
-  else
-    poster_.Post(guard_.Wrap(std::move(alert)));
+    Alert(message, path, showBox, true);
+    return;
+  }
+  // Errors of a worker that arrive while the last one's alert still waits
+  // share its beep: a job failing on a thousand files beeps once, not a
+  // thousand times.
+  const bool beep = !beepWaiting_.exchange(true);
+  poster_.Post(guard_.Wrap([this, message, path, showBox, beep] {
+    if (beep) beepWaiting_ = false;
+    NotifyWatchers();
+    Alert(message, path, showBox, beep);
+  }));
 }
 
-void ErrorList::Alert(const std::string& message, const std::string& path, bool showBox) {
-  if (beepOption_.Checked()) user_.Beep();
+void ErrorList::Alert(const std::string& message, const std::string& path, bool showBox,
+                      bool beep) {
+  if (beep && beepOption_.Checked()) user_.Beep();
   if (flashOption_.Checked() && flashState_.load() != 0) {
     flashState_.store(0);
     FlashStep(0);

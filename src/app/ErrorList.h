@@ -85,7 +85,7 @@ class ErrorList {
   void Unwatch(int id);
 
  private:
-  void Alert(const std::string& message, const std::string& path, bool showBox);
+  void Alert(const std::string& message, const std::string& path, bool showBox, bool beep);
   void FlashStep(int step);
   void NotifyWatchers();
 
@@ -101,6 +101,7 @@ class ErrorList {
   uint64_t clears_ = 0;
 
   std::atomic<int> flashState_{-1};
+  std::atomic<bool> beepWaiting_{false};
   std::map<int, std::function<void()>> watchers_;
   int nextWatcher_ = 1;
   PostGuard guard_;

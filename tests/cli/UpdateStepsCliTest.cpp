@@ -1,7 +1,7 @@
 // tagmora-cli update's step options drive the same job as the window: the
 // command and the job model, given the same steps, leave the same tags.
 
-#include "jobs/UpdateRun.h"
+#include "jobs/StepsFixture.h"
 #include "platform/FileSystem.h"
 #include "support/JsonReader.h"
 
@@ -57,17 +57,16 @@ TEST(UpdateStepsCli, StepsGiveWhatTheJobGives) {
 
   for (size_t i = 0; i < std::size(names); ++i) {
     SCOPED_TRACE(names[i]);
-    test::Tags cli = test::ReadBack(byCli[i]), model = test::ReadBack(byModel[i]);
-    EXPECT_EQ(cli.v1, model.v1);
-    cli.v2.Size = model.v2.Size;
-    EXPECT_EQ(cli.v2, model.v2);
+    EXPECT_EQ(test::V1Of(byCli[i]), test::V1Of(byModel[i]));
+    IDv2Tag cli = test::V2Of(byCli[i]), model = test::V2Of(byModel[i]);
+    cli.Size = model.Size;
+    EXPECT_EQ(cli, model);
   }
   // The first file shows the steps in their order: case, then the rules.
-  test::Tags first = test::ReadBack(byCli[0]);
-  EXPECT_EQ(first.v2.Title, "The Tune title");
-  EXPECT_EQ(first.v2.Artist, "MY ARTIST");
-  EXPECT_EQ(first.v2.Composer, "j.s. bach");
-  EXPECT_EQ(test::ReadBack(byCli[1]).v1.Title, "Only A Name");
+  const IDv2Tag first = test::V2Of(byCli[0]);
+  EXPECT_EQ((std::vector<std::string>{first.Title, first.Artist, first.Composer}),
+            (std::vector<std::string>{"The Tune title", "MY ARTIST", "j.s. bach"}));
+  EXPECT_EQ(test::V1Of(byCli[1]).Title, "Only A Name");
 
   std::vector<std::string> printed;
   size_t begin = 0;

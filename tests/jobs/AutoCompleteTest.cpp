@@ -1,6 +1,6 @@
 // Artist and title from file names, through the update job on real files.
 
-#include "jobs/UpdateRun.h"
+#include "jobs/StepsFixture.h"
 
 namespace tagmora {
 namespace {
@@ -61,9 +61,9 @@ TEST(AutoCompleteTest, FillsArtistAndTitleFromTheFileName) {
     row.tweak(options);
 
     std::vector<std::string> errors = test::RunUpdate(options, {path});
-    test::Tags tags = test::ReadBack(path);
-    EXPECT_EQ((std::vector<std::string>{tags.v1.Artist, tags.v1.Title, tags.v2.Artist,
-                                        tags.v2.Title}),
+    const IDv1Tag after1 = test::V1Of(path);
+    const IDv2Tag after2 = test::V2Of(path);
+    EXPECT_EQ((std::vector<std::string>{after1.Artist, after1.Title, after2.Artist, after2.Title}),
               std::vector<std::string>(std::begin(row.expected), std::end(row.expected)));
     EXPECT_EQ(errors, row.error[0] ? std::vector<std::string>{row.error + (" | " + path)}
                                    : std::vector<std::string>{});
@@ -79,10 +79,10 @@ TEST(AutoCompleteTest, RunsBeforeTheTemplatesAndOnlyWhenAFieldIsAsked) {
   options.autoComplete.enabled = true;
   // Enabled without a field asked: nothing is taken, nothing reported.
   EXPECT_TRUE(test::RunUpdate(options, {path}).empty());
-  EXPECT_EQ(test::ReadBack(path).v1.Comment, "-");
+  EXPECT_EQ(test::V1Of(path).Comment, "-");
   options.autoComplete.getTitle = options.autoComplete.getArtist = true;
   EXPECT_TRUE(test::RunUpdate(options, {path}).empty());
-  EXPECT_EQ(test::ReadBack(path).v1.Comment, "Artist-Title");
+  EXPECT_EQ(test::V1Of(path).Comment, "Artist-Title");
 }
 
 }  // namespace

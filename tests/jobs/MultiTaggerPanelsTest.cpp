@@ -2,29 +2,19 @@
 // default commands, the options a run takes from them, and what the
 // settings file keeps of them.
 
-#include "app/Fakes.h"
-#include "app/Settings.h"
-#include "jobs/MultiTaggerModel.h"
 #include "jobs/SearchReplace.h"
-#include "support/TestSupport.h"
+#include "jobs/StepsFixture.h"
 
 namespace tagmora {
 namespace {
 
-struct Program {
-  explicit Program(const std::string& folder) : window(user, poster, folder, folder) {}
-  Control& C(const char* name) { return window.Controls()[name]; }
-  std::vector<bool> Enabled(std::initializer_list<const char*> names) {
-    std::vector<bool> enabled;
-    for (const char* name : names) enabled.push_back(C(name).Enabled());
-    return enabled;
-  }
+using Program = test::PageProgram;
 
-  test::FakeUser user;
-  test::FakePoster poster;
-  MainWindowModel window;
-  MultiTaggerModel page{window};
-};
+std::vector<bool> Enabled(Program& p, std::initializer_list<const char*> names) {
+  std::vector<bool> enabled;
+  for (const char* name : names) enabled.push_back(p.C(name).Enabled());
+  return enabled;
+}
 
 TEST(MultiTaggerPanelsTest, SwitchesEnableTheirControlsAndDefaultsResetThem) {
   test::TempDir dir;
@@ -32,13 +22,13 @@ TEST(MultiTaggerPanelsTest, SwitchesEnableTheirControlsAndDefaultsResetThem) {
   const auto autoComplete = {"CheckGetTitle", "EditFileSeparator2", "LabelOr",
                              "CheckBoxCompleteArtistAnyway", "CheckBoxMissingTitle",
                              "CheckBoxMissingArtistAnyway"};
-  EXPECT_EQ(p.Enabled(autoComplete), std::vector<bool>(6, false));
+  EXPECT_EQ(Enabled(p, autoComplete), std::vector<bool>(6, false));
   p.C("CheckBoxACEnabled").Click();
-  EXPECT_EQ(p.Enabled(autoComplete), (std::vector<bool>{true, true, true, true, false, false}));
+  EXPECT_EQ(Enabled(p, autoComplete), (std::vector<bool>{true, true, true, true, false, false}));
   p.C("CheckBoxTitleAll").Click();
   p.C("CheckGetTitle").Click();
   p.C("CheckBoxCompleteArtistAnyway").Click();
-  EXPECT_EQ(p.Enabled(autoComplete), std::vector<bool>(6, true));
+  EXPECT_EQ(Enabled(p, autoComplete), std::vector<bool>(6, true));
   EXPECT_FALSE(p.C("CheckBoxTitleAll").Checked());
   EXPECT_FALSE(p.C("ComboBoxEncoderFormat").Enabled() || p.C("LabelSFTitle").Enabled());
   p.C("CheckBoxSFEnabled").Click();
@@ -64,7 +54,7 @@ TEST(MultiTaggerPanelsTest, SwitchesEnableTheirControlsAndDefaultsResetThem) {
   EXPECT_FALSE(p.C("CheckBoxMissingTitle").Checked());  // kept
   EXPECT_EQ(p.C("EditFileSeparator1").Text(), " - ");
   EXPECT_EQ(p.C("ComboBoxArtistFormat").Index(), 0);
-  EXPECT_EQ(p.Enabled(autoComplete), std::vector<bool>(6, false));
+  EXPECT_EQ(Enabled(p, autoComplete), std::vector<bool>(6, false));
   EXPECT_EQ(p.window.Rules(), DefaultRules());
 }
 

@@ -1,7 +1,7 @@
 // The letter-case conversions and where the update job applies them.
 
 #include "jobs/StringFormat.h"
-#include "jobs/UpdateRun.h"
+#include "jobs/StepsFixture.h"
 
 namespace tagmora {
 namespace {
@@ -50,22 +50,20 @@ TEST(StringFormatTest, EachPassFormatsItsOwnFields) {
   options.replaceV1 = false;
   options.replaceV2 = true;
   test::RunUpdate(options, {path});
-  EXPECT_EQ(test::ReadBack(path).v2.Title, "the title");
+  EXPECT_EQ(test::V2Of(path).Title, "the title");
 
   // ID3v1 has no composer or encoder: the ID3v2 tag stays as it was.
   options.stringFormat.enabled = true;
   options.replaceV1 = true;
   options.replaceV2 = false;
   test::RunUpdate(options, {path});
-  test::Tags tags = test::ReadBack(path);
-  EXPECT_EQ(tags.v1.Title, "THE TITLE");
-  EXPECT_EQ(tags.v2.Composer, "bach");
+  EXPECT_EQ(test::V1Of(path).Title, "THE TITLE");
+  EXPECT_EQ(test::V2Of(path).Composer, "bach");
 
   options.replaceV2 = true;
   test::RunUpdate(options, {path});
-  tags = test::ReadBack(path);
-  EXPECT_EQ((std::vector<std::string>{tags.v2.Title, tags.v2.Album, tags.v2.Composer,
-                                      tags.v2.Encoder}),
+  v2 = test::V2Of(path);
+  EXPECT_EQ((std::vector<std::string>{v2.Title, v2.Album, v2.Composer, v2.Encoder}),
             (std::vector<std::string>{"THE TITLE", "mIxEd", "BACH", "LAME"}));
 }
 

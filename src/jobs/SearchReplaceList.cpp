@@ -32,7 +32,8 @@ SearchReplaceList::SearchReplaceList(MainWindowModel& window)
       {"MoveDown1", &SearchReplaceList::MoveDown},
       {"CheckBoxSREnabled", &SearchReplaceList::EnabledClicked},
   };
-  for (const auto& [name, command] : kCommands) Bind(name, [this, command] { (this->*command)(); });
+  for (const auto& [name, command] : kCommands)
+    Bind(name, [this, command = command] { (this->*command)(); });
   EnabledClicked();
   editor_.SetSavedHandler(
       [this](const SearchReplaceRule& rule, bool adding) { Saved(rule, adding); });

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "app/Poster.h"
 #include "editing/TagAccess.h"
 #include "jobs/BatchJob.h"
+#include "playlist/Playlist.h"
 #include "support/TagBytes.h"
 
 namespace tagmora::bench {
@@ -85,27 +87,6 @@ inline const std::vector<std::string>& SmallFiles() {
   return files;
 }
 
-// A job run without a window: posted work runs at once, reports go nowhere
-// but the errors, which a benchmark must not have.
-struct QuietPoster : Poster {
-  void Post(std::function<void()> work) override { work(); }
-  void PostDelayed(int, std::function<void()> work) override { work(); }
-  bool OnUserInterfaceThread() const override { return true; }
-};
-
-struct QuietReports : JobReports {
-  void ErrorAdded(const std::string& message, const std::string& path) override {
-    std::fprintf(stderr, "%s %s\n", message.c_str(), path.c_str());
-    ++errors;
-  }
-  void EntrySelected(int) override {}
-  void EntryReplaced(int, const std::string&) override {}
-  void Progress(const JobProgress&) override {}
-  void Summary(const std::string&, int) override {}
-  void Finished(const JobOutcome&) override {}
-  std::atomic<int> errors{0};
-};
-
 // The figures as measured, kept for the ratios after the run; a figure
 // measured in repetitions counts with its median.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -118,6 +99,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
           (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median"))
         seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
+  }
+  // The real time of one run of a benchmark; 0 when it did not run.
+  double Seconds(const std::string& name) const {
+    auto it = seconds_.find(name);
+    return it == seconds_.end() ? 0 : it->second;
   }
   // A target of 0 prints the ratio alone.
   void PrintRatio(const char* what, const char* floor, double target) {
@@ -133,11 +119,56 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> seconds_;
 };
 
-// Runs prepare (which makes a benchmark's files before any timing), then
-// the benchmarks; prints the ratios that ratios asks the reporter for;
-// removes the files.
-template <typename Prepare, typename Ratios>
-int RunBenchmarks(int argc, char** argv, Prepare prepare, Ratios ratios) {
+// A job's run as tagmora-cli starts one, quietly: the playlist follows the
+// renamed entries; errors go to standard error and are counted.
+struct QuietPoster : Poster {
+  void Post(std::function<void()> work) override { work(); }
+  void PostDelayed(int, std::function<void()> work) override { work(); }
+  bool OnUserInterfaceThread() const override { return true; }
+};
+
+struct QuietReports : JobReports {
+  explicit QuietReports(Playlist& list) : playlist(list) {}
+  void ErrorAdded(const std::string& message, const std::string& path) override {
+    std::fprintf(stderr, "%s %s\n", message.c_str(), path.c_str());
+    ++errors;
+  }
+  void EntrySelected(int) override {}
+  void EntryReplaced(int index, const std::string& text) override { playlist.SetItem(index, text); }
+  void Progress(const JobProgress&) override {}
+  void Summary(const std::string&, int) override {}
+  void Finished(const JobOutcome&) override {}
+  Playlist& playlist;
+  std::atomic<int> errors{0};
+};
+
+inline void RunJob(benchmark::State& state, BatchJob& job, std::vector<std::string> paths) {
+  QuietPoster poster;
+  Playlist playlist(poster);
+  playlist.AppendAll(std::move(paths));
+  std::atomic<int32_t> cancel{0}, stopTimer{0};
+  QuietReports reports(playlist);
+  JobRunner runner(cancel, stopTimer);
+  runner.Start(job, playlist, reports);
+  runner.Wait();
+  if (reports.errors) state.SkipWithError("the run had errors");
+}
+
+// Reads every file once, so every timing finds them in the page cache.
+inline void WarmUp(const std::vector<std::string>& paths) {
+  for (const auto& path : paths) {
+    IDv1Tag v1;
+    IDv2Tag v2;
+    ReadTags(path, v1, v2);
+  }
+}
+
+// Makes the files (the small files unless prepare makes others) and warms
+// them; runs the benchmarks; prints the ratios that ratios asks the
+// reporter for; removes the files.
+template <typename Ratios, typename Prepare = void (*)()>
+int RunBenchmarks(int argc, char** argv, Ratios ratios,
+                  Prepare prepare = [] { WarmUp(SmallFiles()); }) {
   benchmark::Initialize(&argc, argv);
   prepare();
   RatioReporter reporter;
@@ -148,22 +179,6 @@ int RunBenchmarks(int argc, char** argv, Prepare prepare, Ratios ratios) {
   fs::remove_all(Folder(), ec);
   benchmark::Shutdown();
   return 0;
-}
-
-// The same over the small files, read once so that every timing finds
-// them in the page cache.
-template <typename Ratios>
-int RunBenchmarks(int argc, char** argv, Ratios ratios) {
-  return RunBenchmarks(
-      argc, argv,
-      [] {
-        for (const auto& path : SmallFiles()) {
-          IDv1Tag v1;
-          IDv2Tag v2;
-          ReadTags(path, v1, v2);
-        }
-      },
-      ratios);
 }
 
 }  // namespace tagmora::bench

@@ -3,8 +3,6 @@
 // changes nothing, the ID3v1 pass changing every file, and the ID3v2 pass
 // changing every file of 500 next to WriteID3v2Tag alone on the same files.
 
-#include <atomic>
-
 #include "BenchFiles.h"
 #include "editing/TagAccess.h"
 #include "jobs/UnitThreadUpdate.h"
@@ -19,16 +17,8 @@ constexpr int kRewrites = 500;
 
 // One run of the update job, as the window or tagmora-cli starts it.
 void RunUpdate(benchmark::State& state, const UpdateOptions& options, int files) {
-  QuietPoster poster;
-  Playlist playlist(poster);
-  for (int i = 0; i < files; ++i) playlist.Append(SmallFiles()[size_t(i)]);
-  std::atomic<int32_t> cancel{0}, stopTimer{0};
   TThreadUpdate job(options);
-  QuietReports reports;
-  JobRunner runner(cancel, stopTimer);
-  runner.Start(job, playlist, reports);
-  runner.Wait();
-  if (reports.errors) state.SkipWithError("the run had errors");
+  RunJob(state, job, {SmallFiles().begin(), SmallFiles().begin() + files});
 }
 
 UpdateOptions Title(const std::string& pattern, bool v1, bool v2) {

@@ -57,7 +57,7 @@ void Pass(benchmark::State& state, const UpdateOptions& options) {
   JobRunner runner(cancel, timer);
   for (auto _ : state) {
     TThreadUpdate job(options);
-    QuietReports reports;
+    QuietReports reports(playlist);
     timespec begin, end;
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &begin);
     runner.Start(job, playlist, reports);
@@ -100,7 +100,10 @@ int main(int argc, char** argv) {
   std::vector<char*> args(argv, argv + argc);
   char interleave[] = "--benchmark_enable_random_interleaving=true";
   args.insert(args.begin() + 1, interleave);
-  return RunBenchmarks(int(args.size()), args.data(), [] { Files(); }, [](RatioReporter& reporter) {
-    reporter.PrintRatio("PassWithSteps", "PassWithoutSteps", 1.25);
-  });
+  return RunBenchmarks(
+      int(args.size()), args.data(),
+      [](RatioReporter& reporter) {
+        reporter.PrintRatio("PassWithSteps", "PassWithoutSteps", 1.25);
+      },
+      [] { WarmUp(Files()); });
 }

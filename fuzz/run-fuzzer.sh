@@ -5,7 +5,11 @@
 set -euo pipefail
 target=$1 runs=$2 seeds=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The rewrites' undo journal goes to a folder of the run's own (on tmpfs
+# where there is one, as the fuzzer's scratch file does), never the user's.
+state=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$state"' EXIT
+export XDG_STATE_HOME=$state
 dirs=("$work")
 for d in "$seeds/peers" "$seeds/generated"; do
   [[ -d "$d" ]] && dirs+=("$d")

@@ -36,6 +36,7 @@ enum class ControlKind {
   ProgressBar,  // index = the position, 0 to 100
   TrackBar,     // index = the position; a move by the user runs the command
   ListView,     // rows drawn from a model of their own; index = the selected row
+  Animation,    // checked = playing
 };
 
 enum class ControlProperty { Caption, Hint, Enabled, Visible, Checked, Index, Text, Items, Image };

@@ -5,6 +5,7 @@
 
 #include "app/PlayerControls.h"
 #include "app/Settings.h"
+#include "platform/Journal.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistCommands.h"
@@ -158,12 +159,20 @@ void MainWindowModel::CreateControls() {
     combo.SetItems(entries);
     combo.SetIndex(0);
   }
+  for (const RadioOption& radio : kMultiRenameOptions) {
+    Control& control =
+        controls_.Add(radio.name, ControlKind::RadioButton, radio.caption, radio.group);
+    control.SetChecked(radio.checked);
+    control.SetHint(radio.hint);
+  }
+  controls_.Add("EditAdd", ControlKind::Edit).SetText(kDefaultAddedText);
 
   options_.Add("CheckBoxFlash", ControlKind::CheckBox, "Flash Errors Tab on error")
       .SetChecked(true);
   options_.Add("CheckBoxBeep", ControlKind::CheckBox, "Beep on error").SetChecked(true);
   options_.Add("CheckBoxShowPlayer", ControlKind::CheckBox,
                "Show the MP3 Player on doubleclick on the playlist");
+  options_.Add(kKeepMtimeCheckBox, ControlKind::CheckBox, "Keep the files' modification time");
   AddPlayerControls(controls_, options_);
 }
 
@@ -242,6 +251,8 @@ void MainWindowModel::StartUp() {
   // The client takes the width of the page control.
   Resize(layout_.pageControl.width, layout_.clientHeight);
   errors_->SetFlashErrorState(-1);
+  for (const RecoveryReport& report : RecoverJournal())
+    if (report.ConcernsUser()) errors_->AddError(report.message, report.path, false);
   loadingSettings_ = true;
   LoadSettings(*this);
   loadingSettings_ = false;
@@ -257,6 +268,10 @@ void MainWindowModel::OpenPaths(std::vector<std::string> paths) {
     return;
   }
   playlistCommands_->AddOpened(std::move(paths), [this] { PlaylistClick(); });
+}
+
+WriteOptions MainWindowModel::FileWriteOptions() {
+  return {options_[kKeepMtimeCheckBox].Checked()};
 }
 
 void MainWindowModel::Resize(int clientWidth, int clientHeight) {

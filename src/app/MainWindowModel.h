@@ -18,8 +18,14 @@
 #include "app/Poster.h"
 #include "app/SearchReplaceRule.h"
 #include "app/UserInteraction.h"
+#include "platform/WriteOptions.h"
 
 namespace tagmora {
+
+// The options dialog's check box "Keep the files' modification time": every
+// tag write of the window (the editor's Save, the single-file commands, the
+// batch jobs) takes it through FileWriteOptions().
+inline constexpr const char* kKeepMtimeCheckBox = "CheckBoxKeepMtime";
 
 class Playlist;
 class PlaylistCommands;
@@ -40,6 +46,8 @@ inline constexpr std::array<PageInfo, 6> kPages = {{
     {"TabSheetErrors", "Errors", 5},
 }};
 inline constexpr int kId3Page = 1;
+inline constexpr int kRenamePage = 2;
+inline constexpr int kMovePage = 3;
 inline constexpr int kPlayerPage = 4;
 inline constexpr int kErrorsPage = 5;
 
@@ -107,7 +115,7 @@ inline constexpr std::array<OptionBox, 2> kAutoCompleteKept = {{
 // the tag editor's complete commands split file names with them too.
 inline constexpr std::array<std::pair<const char*, const char*>, 2> kFileSeparators = {{
     {"EditFileSeparator1", " - "}, {"EditFileSeparator2", "_-_"}}};
-inline constexpr int kSeparatorMaxLength = 10;
+inline constexpr int kFileSeparatorMaxLength = 10;
 
 // The string-format boxes of the multi-tagger page with their labels and
 // the entries each offers; the settings file keeps the chosen entries.
@@ -127,6 +135,29 @@ inline constexpr std::array<FormatBox, 6> kStringFormatBoxes = {{
 inline constexpr std::array<const char*, 5> kCaseFormatEntries = {
     "Unchanged", "All lowercase", "All UPPERCASE", "First letter uppercase",
     "First of each word uppercase"};
+// The rename page's options that the settings file keeps, held by the
+// window like the multi-tagger's; the page's model gives them their
+// commands. A group that loads with every button off falls back to its
+// last one: of the policies, the one the settings file has no key for.
+struct RadioOption {
+  const char* name;
+  const char* caption;
+  const char* group;  // the name of the box around the group
+  bool checked;
+  const char* hint;
+};
+inline constexpr std::array<RadioOption, 6> kMultiRenameOptions = {{
+    {"RadioID3v1Priority", "ID3v1", "GroupRenamePriority", false,
+     "If checked, the ID3v1 Tag will be readed first"},
+    {"RadioID3v2Priority", "ID3v2", "GroupRenamePriority", true,
+     "If checked, the ID3v2 Tag will be readed first"},
+    {"RadioDontReplace", "Don't replace, skip the file", "GroupIfExists", false, ""},
+    {"RadioReplace", "Replace the old file with the new one", "GroupIfExists", false, ""},
+    {"RadioAdd", "Add this text to the begining of the new file name", "GroupIfExists", true, ""},
+    {"RadioDelete", "Delete the new file !!!", "GroupIfExists", false, ""},
+}};
+// "EditAdd": the prefix "Add this text ..." puts before a taken name.
+inline constexpr const char* kDefaultAddedText = "_copy_";
 
 // Geometry of the main window in pixels; the view applies it.
 struct Rect {
@@ -190,6 +221,8 @@ class MainWindowModel {
   ControlSet& Controls() { return controls_; }
   // The options dialog "TFormOptions" ("Options", always on top, not modal).
   ControlSet& OptionsControls() { return options_; }
+  // How the window's tag writes treat the files, from the options.
+  WriteOptions FileWriteOptions();
   ErrorList& Errors() { return *errors_; }
   Playlist& PlayList() { return *playlist_; }
   PlaylistCommands& PlaylistActions() { return *playlistCommands_; }
@@ -202,7 +235,9 @@ class MainWindowModel {
   std::string SettingsPath() const;
   std::string PlaylistPath() const;
 
-  // The start-up timer's work (posted 1 ms after creation): loads the
+  // The start-up timer's work (posted 1 ms after creation): finishes the
+  // tag writes that a crash interrupted (the journal's recovery, each
+  // undone or refused write an entry of the error list), then loads the
   // settings and the playlist. Runs once; true once it has run.
   void StartUp();
   bool Started() const { return started_; }

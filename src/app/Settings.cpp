@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -146,6 +148,20 @@ bool SaveRules(MainWindowModel& model, IniFile& ini) {
   return true;
 }
 
+// Keys that are all off mean the group's button without a key was chosen
+// ("Delete the new file !!!"): the last of its group.
+void CompleteRadioGroups(ControlSet& controls) {
+  std::map<std::string, Control*> last;
+  std::set<std::string> chosen;
+  for (Control* control : controls.All()) {
+    if (control->Kind() != ControlKind::RadioButton) continue;
+    last[control->RadioGroup()] = control;
+    if (control->Checked()) chosen.insert(control->RadioGroup());
+  }
+  for (auto& [group, control] : last)
+    if (!chosen.count(group)) control->SetChecked(true);
+}
+
 }  // namespace
 
 std::vector<SearchReplaceRule> ReadRules(const IniFile& ini) {
@@ -175,6 +191,7 @@ const std::vector<SettingKey>& SettingKeys() {
   static const std::vector<SettingKey> keys = {
       {"Form1", "ActivePage", T::Integer, "0", F::Main, "PageControl1"},
       {"FormOptions", "ShowPlayer", T::Boolean, "0", F::Options, "CheckBoxShowPlayer"},
+      {"FormOptions", "KeepModificationTime", T::Boolean, "0", F::Options, kKeepMtimeCheckBox},
       // The player and its mixer.
       {"Player", "Volume", T::String, "", F::Main, nullptr, F::Main, nullptr, GetVolumeKnob,
        IgnoreVolumeKnob},
@@ -198,6 +215,12 @@ const std::vector<SettingKey>& SettingKeys() {
       {"StringFormat", "CommentFormat", T::Integer, "0", F::Main, "ComboBoxCommentFormat"},
       {"StringFormat", "ComposerFormat", T::Integer, "0", F::Main, "ComboBoxComposerFormat"},
       {"StringFormat", "EncoderFormat", T::Integer, "0", F::Main, "ComboBoxEncoderFormat"},
+      {"MultiRename", "ID3v1Priority", T::Boolean, "0", F::Main, "RadioID3v1Priority"},
+      {"MultiRename", "ID3v2Priority", T::Boolean, "1", F::Main, "RadioID3v2Priority"},
+      {"MultiRename", "DontReplace", T::Boolean, "0", F::Main, "RadioDontReplace"},
+      {"MultiRename", "Replace", T::Boolean, "0", F::Main, "RadioReplace"},
+      {"MultiRename", "AddText", T::Boolean, "1", F::Main, "RadioAdd"},
+      {"MultiRename", "AddedText", T::String, kDefaultAddedText, F::Main, "EditAdd"},
       {"AutoComplete", "ManualCompleteIfMissing", T::Boolean, "1", F::Main,
        "Completeonlyiftheyaremissing1"},
       {"AutoComplete", "CompleteTitleIfMissing", T::Boolean, "1", F::Main, "CheckBoxMissingTitle"},
@@ -221,6 +244,7 @@ void LoadSettings(MainWindowModel& model) {
   } catch (...) {
     // A value that cannot be applied ends the loading here.
   }
+  CompleteRadioGroups(model.Controls());
   // The playlist comes back even when the settings did not.
   try {
     ReadM3U(model.PlaylistPath(), model.PlayList(), true);

@@ -45,6 +45,8 @@ class UserInteraction {
   virtual std::vector<std::string> OpenFiles(const FileDialog& dialog) = 0;
   // The chosen file, or nothing when cancelled.
   virtual std::optional<std::string> SaveFile(const FileDialog& dialog) = 0;
+  // The chosen folder, or nothing when cancelled (title and folder apply).
+  virtual std::optional<std::string> ChooseFolder(const FileDialog& dialog) = 0;
   // Hands a path or an address to the desktop; the result is not examined.
   virtual void OpenWithShell(const std::string& target) = 0;
   virtual void Beep() = 0;

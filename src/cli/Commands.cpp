@@ -101,7 +101,7 @@ std::string CheckAssignments(const std::vector<Assignment>& assignments, TagChoi
 }
 
 int Set(const std::vector<Assignment>& assignments, TagChoice tags,
-        const std::vector<std::string>& files) {
+        const std::vector<std::string>& files, const WriteOptions& options) {
   int exitCode = 0;
   for (const auto& path : files) {
     IDv1Tag v1;
@@ -124,11 +124,11 @@ int Set(const std::vector<Assignment>& assignments, TagChoice tags,
     std::vector<std::string> statuses;
     if (e1.touched && (e1.exists || hadV1)) {
       v1.Exists = e1.exists;
-      statuses.push_back(WriteID3v1Tag(path, v1));
+      statuses.push_back(WriteID3v1Tag(path, v1, options));
     }
     if (e2.touched && (e2.exists || hadV2)) {
       v2.Exists = e2.exists;
-      statuses.push_back(WriteID3v2Tag(path, v2));
+      statuses.push_back(WriteID3v2Tag(path, v2, options));
     }
     for (const auto& s : statuses) {
       if (s == kStatusOK) continue;
@@ -139,7 +139,7 @@ int Set(const std::vector<Assignment>& assignments, TagChoice tags,
   return exitCode;
 }
 
-int Remove(TagChoice tags, const std::vector<std::string>& files) {
+int Remove(TagChoice tags, const std::vector<std::string>& files, const WriteOptions& options) {
   if (!tags.Given()) tags = {true, true};
   int exitCode = 0;
   for (const auto& path : files) {
@@ -150,9 +150,9 @@ int Remove(TagChoice tags, const std::vector<std::string>& files) {
     if (status != kStatusOK) statuses.push_back(status);
     // A tag that is not there is already removed: the file is as asked.
     if (status == kStatusOK && tags.v1 && v1.Exists)
-      statuses.push_back(WriteID3v1Tag(path, IDv1Tag{}));
+      statuses.push_back(WriteID3v1Tag(path, IDv1Tag{}, options));
     if (status == kStatusOK && tags.v2 && v2.Exists)
-      statuses.push_back(WriteID3v2Tag(path, IDv2Tag{}));
+      statuses.push_back(WriteID3v2Tag(path, IDv2Tag{}, options));
     for (const auto& s : statuses) {
       if (s == kStatusOK) continue;
       Report(s, path);

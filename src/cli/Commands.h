@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/WriteOptions.h"
+
 namespace tagmora::cli {
 
 struct Assignment {
@@ -25,7 +27,8 @@ int Info(const std::vector<std::string>& files);
 // touched; an error message for bad arguments, else empty.
 std::string CheckAssignments(const std::vector<Assignment>& assignments, TagChoice tags);
 int Set(const std::vector<Assignment>& assignments, TagChoice tags,
-        const std::vector<std::string>& files);
-int Remove(TagChoice tags, const std::vector<std::string>& files);
+        const std::vector<std::string>& files, const WriteOptions& options = {});
+int Remove(TagChoice tags, const std::vector<std::string>& files,
+           const WriteOptions& options = {});
 
 }  // namespace tagmora::cli

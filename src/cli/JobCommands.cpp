@@ -129,6 +129,18 @@ class PrintedReports : public JobReports {
 
 }  // namespace
 
+bool ArgumentQuestions::CreateFolder(const std::string& folder) {
+  missingFolder_ = folder;
+  return createFolder_;
+}
+
+void ArgumentQuestions::PrintStop(const StartStop& stop) const {
+  std::string text = stop.message.empty()
+                         ? missingFolder_ + " does NOT exists! (--create-folder creates it)"
+                         : stop.path.empty() ? stop.message : stop.path + ": " + stop.message;
+  std::fprintf(stderr, "%s\n", SanitizeUtf8(text).c_str());
+}
+
 std::string LoadItems(const std::vector<std::string>& items, Playlist& playlist) {
   for (const std::string& item : items) {
     if (!EndsWithIgnoringAsciiCase(item, ".m3u")) {

@@ -76,8 +76,8 @@ std::string StepOptions::Apply(const CLI::App& command, UpdateOptions& options) 
     const std::string name = SeparatorOption(i);
     if (command.count(name) == 0) continue;
     if (!complete.enabled) return name + " needs --get-title or --get-artist";
-    if (Utf8Length(separators_[i]) > size_t(kSeparatorMaxLength))
-      return name + " takes at most " + std::to_string(kSeparatorMaxLength) + " characters";
+    if (Utf8Length(separators_[i]) > size_t(kFileSeparatorMaxLength))
+      return name + " takes at most " + std::to_string(kFileSeparatorMaxLength) + " characters";
     (i == 0 ? complete.separator1 : complete.separator2) = separators_[i];
   }
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,10 @@
 #include "cli/Fields.h"
 #include "cli/JobCommands.h"
 #include "cli/StepOptions.h"
+#include "cli/Recover.h"
+#include "jobs/UnitThreadMove.h"
 #include "jobs/UnitThreadRemoveTags.h"
+#include "jobs/UnitThreadRename.h"
 #include "jobs/UnitThreadUpdate.h"
 #include "platform/TextCodec.h"
 #include "playlist/Playlist.h"
@@ -24,10 +29,13 @@ namespace {
 constexpr const char* kDetails = R"(
 Commands:
   tagmora-cli info FILE...
-  tagmora-cli set [--v1] [--v2] FIELD=VALUE... [--] FILE...
-  tagmora-cli remove [--v1] [--v2] FILE...
+  tagmora-cli set [--v1] [--v2] [--keep-mtime] FIELD=VALUE... [--] FILE...
+  tagmora-cli remove [--v1] [--v2] [--keep-mtime] FILE...
   tagmora-cli update [OPTIONS] ITEM...
-  tagmora-cli remove-tags [--v1] [--v2] [--no-readonly] ITEM...
+  tagmora-cli remove-tags [--v1] [--v2] [--no-readonly] [--keep-mtime] ITEM...
+  tagmora-cli rename [OPTIONS] ITEM...
+  tagmora-cli move --base=FOLDER [OPTIONS] ITEM...
+  tagmora-cli recover
 
 info     prints one JSON object per file and line:
            path, status (the tag reader's answer, "OK" when both tags read),
@@ -66,9 +74,10 @@ remove   removes the ID3v1 record (--v1), the ID3v2 tag (--v2), or both
          the file. Exit status: 0 when every file answered "OK", 1 when
          any file failed, 2 for bad arguments.
 
-update, remove-tags
-         the "Multi Tagger" page's jobs over a playlist: each ITEM is an
-         MP3 path or a ".m3u" playlist whose entries are taken in order.
+update, remove-tags, rename, move
+         the jobs of the "Multi Tagger", "Multi Rename Tool" and "Multi
+         Move Tool" pages over a playlist: each ITEM is an MP3 path or a
+         ".m3u" playlist whose entries are taken in order.
          update sets each field given (--title=TEMPLATE ...) from its
          template, in which %title%, %artist%, %album%, %comment%, %year%,
          %genre%, %track%, %composer%, %encoder%, %copyright%, %language%,
@@ -82,15 +91,30 @@ update, remove-tags
          After the templates, --case-FIELD=MODE changes the letter case
          (MODE: unchanged, lower, upper, first, words), then --rules=FILE
          applies the enabled search-and-replace rules of FILE in order.
+         rename gives each file the name ARTIST SEPARATOR TITLE.mp3 from
+         its tags, in its folder or in --move-to; move puts each file into
+         BASE/ARTIST, BASE/GENRE, BASE/ARTIST - ALBUM or BASE/ALBUM. A name
+         from the tags containing "/", or a folder named "." or "..", is
+         refused. A missing folder is created only with --create-folder.
            --json       one JSON object per line: {"error", "path"} for each
                         error, then {"summary", "cancelled", "processed",
                         "errors", "selected", "playlist", and the job's
-                        counter: "changed" or "removed"}.
+                        counters: "changed", "removed", "renamed", or
+                        "folders_created" and "moved"}.
          Without --json errors go to standard error as PATH: TEXT and the
          summary to standard output. SIGINT or SIGTERM finishes the file
          in hand and stops.
          Exit status: 0 without errors, 1 with errors, 2 for a refusal or
          bad arguments, 130 when cancelled.
+
+--keep-mtime  (set, remove, update, remove-tags) the files keep their
+         modification time.
+
+recover  finishes what tag writes that were interrupted (a crash, a kill)
+         left behind, and prints one line for each: an unfinished change
+         undone, or left alone because the file changed since. Every
+         command does this first, reporting on standard error; recover
+         exits with 1 when a file changed since or could not be undone.
 )";
 
 // Stands where "--" stood among set's arguments.
@@ -106,7 +130,7 @@ bool IsFieldName(const std::string& name) {
 }
 
 // set's positionals: FIELD=VALUE up to the first other argument or "--".
-int Set(TagChoice tags, const std::vector<std::string>& args) {
+int Set(TagChoice tags, const std::vector<std::string>& args, const WriteOptions& options) {
   std::vector<Assignment> assignments;
   std::vector<std::string> files;
   bool assigning = true;
@@ -127,7 +151,7 @@ int Set(TagChoice tags, const std::vector<std::string>& args) {
   if (files.empty()) return Usage("set needs at least one FILE");
   std::string error = CheckAssignments(assignments, tags);
   if (!error.empty()) return Usage(error);
-  return Set(assignments, tags, files);
+  return Set(assignments, tags, files, options);
 }
 
 // The options every job command shares.
@@ -138,7 +162,9 @@ void AddJobOptions(CLI::App& command, JobRun& run) {
   command.add_option("ITEM", run.items, "MP3 files and .m3u playlists");
 }
 
-int Job(BatchJob& job, const JobRun& run) {
+// Loads the ITEMs and runs the job that make builds over them; make
+// answers null once it has printed why the run cannot start.
+int Job(const JobRun& run, const std::function<std::unique_ptr<BatchJob>(const Playlist&)>& make) {
   // A CLI run has no user-interface thread: changes need telling nobody.
   struct NoPoster : Poster {
     void Post(std::function<void()> work) override { work(); }
@@ -151,8 +177,46 @@ int Job(BatchJob& job, const JobRun& run) {
     std::fprintf(stderr, "Load List Error: %s\n", answer.c_str());
     return 2;
   }
-  return RunJob(job, playlist, run);
+  std::unique_ptr<BatchJob> job = make(playlist);
+  if (!job) return 2;
+  return RunJob(*job, playlist, run);
 }
+
+// A start's checks and questions on the command line; the job once they
+// let it start.
+template <typename Job, typename Options>
+std::unique_ptr<BatchJob> Prepared(Options& options, const Playlist& playlist, bool createFolder,
+                                   std::optional<StartStop> (*prepare)(Options&, int,
+                                                                       StartQuestions&)) {
+  ArgumentQuestions ask(createFolder);
+  if (auto stop = prepare(options, playlist.Count(), ask)) {
+    ask.PrintStop(*stop);
+    return nullptr;
+  }
+  return std::make_unique<Job>(options);
+}
+
+// "--name=value" for one of a table's rows.
+template <typename Row, size_t N>
+CLI::Option* AddChoice(CLI::App& command, const char* option, std::string& value,
+                       const Row (&rows)[N], const char* help) {
+  std::vector<std::string> names;
+  for (const Row& row : rows) names.push_back(row.name);
+  return command.add_option(option, value, help)->check(CLI::IsMember(names));
+}
+
+template <typename Row, size_t N>
+const Row& ChoiceNamed(const std::string& name, const Row (&rows)[N]) {
+  for (const Row& row : rows)
+    if (name == row.name) return row;
+  return rows[0];
+}
+
+struct PriorityChoice {
+  bool v1First;
+  const char* name;
+};
+constexpr PriorityChoice kPriorities[] = {{false, "v2"}, {true, "v1"}};
 
 int Run(int argc, char** argv) {
   // Arguments after "--" are files whatever they look like; CLI11 sees
@@ -162,9 +226,18 @@ int Run(int argc, char** argv) {
     afterDashes.assign(dashes + 1, args.end());
     args.erase(dashes, args.end());
   }
+  // CLI11 reads "--name=" as a name whose value is the next argument; an
+  // empty value is meant.
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i].starts_with("--") && args[i].size() > 3 && args[i].ends_with('=')) {
+      args[i].pop_back();
+      args.insert(args.begin() + ptrdiff_t(++i), "");
+    }
+  }
   if (args.size() < 2) return Usage("no command given");
   if (args[1][0] != '-' && args[1] != "info" && args[1] != "set" && args[1] != "remove" &&
-      args[1] != "update" && args[1] != "remove-tags")
+      args[1] != "update" && args[1] != "remove-tags" && args[1] != "rename" &&
+      args[1] != "move" && args[1] != "recover")
     return Usage("unknown command '" + args[1] + "'");
   std::vector<char*> pointers;
   for (std::string& arg : args) pointers.push_back(arg.data());
@@ -176,16 +249,25 @@ int Run(int argc, char** argv) {
 
   std::vector<std::string> files;
   TagChoice tags;
+  WriteOptions writes;
+  const auto keepTime = [&writes](CLI::App* command) {
+    command->add_flag("--keep-mtime", writes.keepModificationTime,
+                      "the files keep their modification time");
+  };
   CLI::App* info = app.add_subcommand("info", "print tags and stream of each FILE as JSON");
   info->add_option("FILE", files, "MP3 files");
   CLI::App* set = app.add_subcommand("set", "set tag fields: FIELD=VALUE... [--] FILE...");
   set->add_flag("--v1", tags.v1, "set the fields in the ID3v1 tag");
   set->add_flag("--v2", tags.v2, "set the fields in the ID3v2 tag");
   set->add_option("ARGS", files, "FIELD=VALUE assignments, then files");
+  keepTime(set);
   CLI::App* remove = app.add_subcommand("remove", "remove tags from each FILE");
   remove->add_flag("--v1", tags.v1, "remove the ID3v1 record");
   remove->add_flag("--v2", tags.v2, "remove the ID3v2 tag");
   remove->add_option("FILE", files, "MP3 files");
+  keepTime(remove);
+  CLI::App* recover =
+      app.add_subcommand("recover", "finish or undo tag writes a crash interrupted");
 
   JobRun run;
   UpdateOptions update;
@@ -203,14 +285,46 @@ int Run(int argc, char** argv) {
   StepOptions steps;
   steps.AddTo(*updateCommand);
   AddJobOptions(*updateCommand, run);
+  keepTime(updateCommand);
 
-  RemoveTagsOptions removeTags{false, false, true};
+  RemoveTagsOptions removeTags{false, false, true, {}};
   CLI::App* removeTagsCommand =
       app.add_subcommand("remove-tags", "remove the tags of every ITEM (both without a choice)");
   removeTagsCommand->add_flag("--v1", removeTags.removeV1, "remove only ID3v1 tags");
   removeTagsCommand->add_flag("--v2", removeTags.removeV2, "remove only ID3v2 tags");
   removeTagsCommand->add_flag("--no-readonly", noReadOnly, "leave read-only files alone");
   AddJobOptions(*removeTagsCommand, run);
+  keepTime(removeTagsCommand);
+
+  RenameOptions rename;
+  std::string priority = "v2", ifExists = "add", moveTo;
+  bool createFolder = false;
+  CLI::App* renameCommand =
+      app.add_subcommand("rename", "rename every ITEM to artist, separator and title");
+  AddChoice(*renameCommand, "--priority", priority, kPriorities,
+            "the tag read first: v1 or v2 (default)");
+  renameCommand->add_option("--separator", rename.separator,
+                            "between artist and title (default \" - \")");
+  renameCommand->add_option("--move-to", moveTo, "put the renamed files into FOLDER");
+  AddChoice(*renameCommand, "--if-exists", ifExists, kIfExistsChoices,
+            "when the new name is taken: skip, replace, add (default) or delete");
+  renameCommand->add_option("--add-text", rename.addText,
+                            "what add puts before the name (default _copy_)");
+  renameCommand->add_flag("--create-folder", createFolder, "create a missing --move-to folder");
+  AddJobOptions(*renameCommand, run);
+
+  MoveOptions move;
+  std::string by = "artist";
+  CLI::App* moveCommand =
+      app.add_subcommand("move", "move every ITEM into a folder named after a tag field");
+  AddChoice(*moveCommand, "--by", by, kFolderByChoices,
+            "the folder's name: artist (default), genre, artist-album or album");
+  moveCommand->add_option("--base", move.base, "the folder the tag folders go into");
+  AddChoice(*moveCommand, "--priority", priority, kPriorities,
+            "the tag read first: v1 or v2 (default)");
+  moveCommand->add_flag("--create-only", move.createOnly, "create the folders, move nothing");
+  moveCommand->add_flag("--create-folder", createFolder, "create a missing base folder");
+  AddJobOptions(*moveCommand, run);
 
   try {
     app.parse(int(pointers.size()), pointers.data());
@@ -227,12 +341,17 @@ int Run(int argc, char** argv) {
   for (CLI::App* command : {info, remove})
     if (command->parsed() && files.empty())
       return Usage(command->get_name() + " needs at least one FILE");
-  if ((updateCommand->parsed() || removeTagsCommand->parsed()) && run.items.empty())
+  if ((updateCommand->parsed() || removeTagsCommand->parsed() || renameCommand->parsed() ||
+       moveCommand->parsed()) &&
+      run.items.empty())
     return Usage("no ITEM given: name MP3 files or .m3u playlists");
 
+  if (recover->parsed()) return Recover();
+  // What a killed write left behind is put right before anything is read.
+  RecoverBeforeCommand();
   if (info->parsed()) return Info(files);
-  if (set->parsed()) return Set(tags, files);
-  if (remove->parsed()) return Remove(tags, files);
+  if (set->parsed()) return Set(tags, files, writes);
+  if (remove->parsed()) return Remove(tags, files, writes);
   if (updateCommand->parsed()) {
     if (!update.replaceV1 && !update.replaceV2)
       return Usage("--no-v1 without --v2 leaves no tag to update");
@@ -247,13 +366,35 @@ int Run(int argc, char** argv) {
     update.writeReadOnly = !noReadOnly;
     if (std::string error = steps.Apply(*updateCommand, update); !error.empty())
       return Usage(error);
-    TThreadUpdate job(update);
-    return Job(job, run);
+    update.writes = writes;
+    return Job(run, [&](const Playlist&) { return std::make_unique<TThreadUpdate>(update); });
+  }
+  const bool v1First = ChoiceNamed(priority, kPriorities).v1First;
+  if (renameCommand->parsed()) {
+    if (Utf8Length(rename.separator) > size_t(kSeparatorMaxLength))
+      return Usage("--separator takes at most " + std::to_string(kSeparatorMaxLength) +
+                   " characters");
+    if (Utf8Length(rename.addText) > size_t(kAddTextMaxLength))
+      return Usage("--add-text takes at most " + std::to_string(kAddTextMaxLength) +
+                   " characters");
+    rename.v1First = v1First;
+    if (renameCommand->count("--move-to")) rename.moveTo = moveTo;
+    rename.ifExists = ChoiceNamed(ifExists, kIfExistsChoices).policy;
+    return Job(run, [&](const Playlist& playlist) {
+      return Prepared<TThreadRename>(rename, playlist, createFolder, PrepareRename);
+    });
+  }
+  if (moveCommand->parsed()) {
+    move.by = ChoiceNamed(by, kFolderByChoices).by;
+    move.v1First = v1First;
+    return Job(run, [&](const Playlist& playlist) {
+      return Prepared<TThreadMove>(move, playlist, createFolder, PrepareMove);
+    });
   }
   if (!removeTags.removeV1 && !removeTags.removeV2) removeTags.removeV1 = removeTags.removeV2 = true;
   removeTags.writeReadOnly = !noReadOnly;
-  TThreadRemoveTags job(removeTags);
-  return Job(job, run);
+  removeTags.writes = writes;
+  return Job(run, [&](const Playlist&) { return std::make_unique<TThreadRemoveTags>(removeTags); });
 }
 
 }  // namespace

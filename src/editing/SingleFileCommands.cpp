@@ -44,7 +44,8 @@ void SingleFileCommands::Remove(int version) {
   PlayerHold hold(window_.Player(), path);
   // A record without a tag removes the tag.
   const std::string status =
-      version == 1 ? WriteID3v1Tag(path, IDv1Tag{}) : WriteID3v2Tag(path, IDv2Tag{});
+      version == 1 ? WriteID3v1Tag(path, IDv1Tag{}, window_.FileWriteOptions())
+                   : WriteID3v2Tag(path, IDv2Tag{}, window_.FileWriteOptions());
   if (status == kStatusOK)
     editor_.Refresh();
   else

@@ -46,8 +46,11 @@ std::string ReadTags(const std::string& fileName, IDv1Tag& v1, IDv2Tag& v2) {
   return status;
 }
 
-std::string WriteID3v1Tag(const std::string& fileName, const IDv1Tag& v1) {
-  if (!FileExists(fileName)) return kStatusFileMissing;
+std::string WriteID3v1Tag(const std::string& fileName, const IDv1Tag& v1,
+                          const WriteOptions& options) {
+  InputFile file;
+  if (!file.OpenForUpdate(fileName))
+    return FileExists(fileName) ? kStatusWriteID3v1 : kStatusFileMissing;
   TID3v1 id3v1;
   bool ok;
   if (v1.Exists) {
@@ -58,15 +61,18 @@ std::string WriteID3v1Tag(const std::string& fileName, const IDv1Tag& v1) {
     id3v1.SetComment(v1.Comment);
     id3v1.SetTrack(v1.Track);
     id3v1.SetGenreId(v1.GenreId);
-    ok = id3v1.WriteTag(fileName);
+    ok = id3v1.WriteTag(file, options);
   } else {
-    ok = id3v1.RemoveTag(fileName);
+    ok = id3v1.RemoveTag(file, options);
   }
   return ok ? kStatusOK : kStatusWriteID3v1;
 }
 
-std::string WriteID3v2Tag(const std::string& fileName, const IDv2Tag& v2) {
-  if (!FileExists(fileName)) return kStatusFileMissing;
+std::string WriteID3v2Tag(const std::string& fileName, const IDv2Tag& v2,
+                          const WriteOptions& options) {
+  InputFile file;
+  if (!file.OpenForUpdate(fileName))
+    return FileExists(fileName) ? kStatusWriteID3v2 : kStatusFileMissing;
   TID3v2 id3v2;
   bool ok;
   if (v2.Exists) {
@@ -82,9 +88,9 @@ std::string WriteID3v2Tag(const std::string& fileName, const IDv2Tag& v2) {
     id3v2.SetLanguage(v2.Language);
     id3v2.SetURL(v2.URL);
     id3v2.SetTrack(v2.Track);
-    ok = id3v2.WriteTag(fileName);
+    ok = id3v2.WriteTag(file, options);
   } else {
-    ok = id3v2.RemoveTag(fileName);
+    ok = id3v2.RemoveTag(file, options);
   }
   return ok ? kStatusOK : kStatusWriteID3v2;
 }

@@ -261,14 +261,15 @@ void TagEditorModel::Save() {
     v1.*field = Utf8Left(C(box).Text(), field == &IDv1Tag::Year ? 4 : 30);
   // The empty entry gives 255 (no genre), no selection 254.
   v1.GenreId = static_cast<uint8_t>(C("ComboGenrev1").Index() - 1);
-  std::string status = WriteID3v1Tag(path, v1);
+  const WriteOptions options = window_.FileWriteOptions();
+  std::string status = WriteID3v1Tag(path, v1, options);
   if (status != kStatusOK) errors.AddError(status, path, true);
 
   IDv2Tag v2;
   v2.Exists = hasV2;
   v2.Track = *track2;
   for (const auto& [box, field] : kV2Texts) v2.*field = C(box).Text();
-  status = WriteID3v2Tag(path, v2);
+  status = WriteID3v2Tag(path, v2, options);
   if (status != kStatusOK && !hasV2) {
     // Removing a tag the file does not have fails, yet the file is as
     // the user asked: no error for every save of a file without one.

@@ -31,6 +31,14 @@ std::string FileCounterText(int index, int count) {
   return "File : " + std::to_string(index) + " of " + std::to_string(count);
 }
 
+std::string ProcessedSummary(int count, int errors, const std::string& counts) {
+  std::string text = "Processed " + std::to_string(count) + " files with ";
+  text += errors ? std::to_string(errors) + " errors!" : std::string("NO errors!");
+  text += "\n\r\n\r" + counts;
+  if (errors) text += "\n\r\n\rSelected files from playlist have errors!";
+  return text;
+}
+
 void JobFile::RecordError(const std::string& message) { RecordError(message, path_); }
 
 void JobFile::RecordError(const std::string& message, const std::string& path) {

@@ -43,6 +43,11 @@ std::string FormatElapsed(int64_t ms);
 // "File : 2 of 5".
 std::string FileCounterText(int index, int count);
 
+// The "Finish" text of the jobs that count what they did: "Processed N
+// files with ..." and the counts, and a pointer to the selected files when
+// there were errors.
+std::string ProcessedSummary(int count, int errors, const std::string& counts);
+
 // The progress outputs of a run.
 struct JobProgress {
   std::string file;  // the current file's playlist text

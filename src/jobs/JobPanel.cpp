@@ -12,7 +12,9 @@ JobPanel::JobPanel(MainWindowModel& window, const JobPanelNames& names)
     : window_(window),
       controls_(window.Controls()),
       names_(names),
-      runner_(window.Stop(names.cancelFlag), window.Stop(names.timerFlag)) {
+      runner_(window.Stop(names.cancelFlag), names.timerFlag < MainWindowModel::kStopFlagCount
+                                                 ? window.Stop(names.timerFlag)
+                                                 : noTimer_) {
   const auto label = [this](const char* name, const char* caption) {
     if (name) controls_.Add(name, ControlKind::Label, caption);
   };
@@ -28,6 +30,7 @@ JobPanel::JobPanel(MainWindowModel& window, const JobPanelNames& names)
   controls_.Add(names.errorsLink, ControlKind::Button, kShowErrorsCaption).SetVisible(false);
   controls_.Add(names.pauseButton, ControlKind::Button, "Pause");
   controls_.Add(names.stopButton, ControlKind::Button, "Cancel");
+  if (names.animation) controls_.Add(names.animation, ControlKind::Animation);
 
   C(names.pauseButton).OnClick([this] { PauseCommand(); });
   C(names.stopButton).OnClick([this] { StopCommand(); });
@@ -67,6 +70,7 @@ bool JobPanel::Start(std::unique_ptr<BatchJob> job) {
   C(names_.prioritySlider).SetIndex(kNormalPriority);
   PriorityCommand();
   C(names_.errorsLink).SetVisible(false);
+  Animate(true);
   {
     std::lock_guard lock(mutex_);
     shown_ = JobProgress{};
@@ -99,6 +103,7 @@ void JobPanel::StopCommand() {
   }
   C(names_.progressPanel).SetVisible(false);
   C(names_.settingsPanel).SetVisible(true);
+  Animate(false);
   stop.SetCaption("Cancel");
   C(names_.pauseButton).SetCaption("Pause");
   C(names_.pauseButton).SetEnabled(true);
@@ -163,9 +168,14 @@ void JobPanel::ShowProgress() {
   if (names_.timeLabel) C(names_.timeLabel).SetCaption(FormatElapsed(progress.elapsedMs));
 }
 
+void JobPanel::Animate(bool playing) {
+  if (names_.animation) C(names_.animation).SetChecked(playing);
+}
+
 void JobPanel::Summary(const std::string& text, int errors) {
   window_.Posts().Post(guard_.Wrap([this, text, errors] {
     ShowProgress();
+    Animate(false);
     C(names_.pauseButton).SetEnabled(false);
     C(names_.prioritySlider).SetEnabled(false);
     C(names_.stopButton).SetCaption(kFinishCaption);
@@ -205,6 +215,7 @@ void JobPanel::End() {
   }
   ShowProgress();
   C(names_.errorsLabel).SetCaption(std::to_string(outcome.errors));
+  Animate(false);
   C(names_.pauseButton).SetEnabled(false);
   C(names_.prioritySlider).SetEnabled(false);
   C(names_.stopButton).SetCaption(kFinishCaption);

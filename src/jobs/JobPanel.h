@@ -34,7 +34,8 @@ struct JobPanelNames {
   const char* pauseButton;
   const char* stopButton;
   MainWindowModel::StopFlag cancelFlag;
-  MainWindowModel::StopFlag timerFlag;
+  MainWindowModel::StopFlag timerFlag;  // kStopFlagCount: the job shows no time
+  const char* animation = nullptr;      // plays while the job runs
 };
 
 inline constexpr JobPanelNames kUpdatePanel = {
@@ -43,6 +44,19 @@ inline constexpr JobPanelNames kUpdatePanel = {
     "ProgressBarSave", "TrackBarPriorityUpdate", "LabelProcessPriorityUpdate",
     "LabelShowUpdateErrors", "ButtonPauseUpdate", "ButtonStopUpdate",
     MainWindowModel::CancelUpdate, MainWindowModel::StopUpdateTimer};
+
+inline constexpr JobPanelNames kRenamePanel = {
+    "GroupMultiRename", "GroupRename", "  Renaming files  ", "LabelRenameTitle",
+    "LabelRenamePercent", "LabelRenameFiles", nullptr, "LabelErrorsRename", "ProgressBarRename",
+    "TrackBarPriorityRename", "LabelProcessPriorityRename", "LabelShowRenameErrors",
+    "ButtonPauseRename", "ButtonStopRename", MainWindowModel::CancelRename,
+    MainWindowModel::kStopFlagCount, "AnimateRename"};
+
+inline constexpr JobPanelNames kMovePanel = {
+    "GroupMultiMove", "GroupMove", "  Moving files  ", "LabelMoveFileName", "LabelMovePercent",
+    "LabelMoveFiles", nullptr, "LabelMoveErrors", "ProgressBarMove", "TrackBarPriorityMove",
+    "LabelProcessPriorityMove", "LabelShowMoveErrors", "ButtonPauseMove", "ButtonStopMove",
+    MainWindowModel::CancelMove, MainWindowModel::kStopFlagCount};
 
 inline constexpr JobPanelNames kRemoveTagsPanel = {
     "GroupBoxMulti", "GroupRemoveTags", " Removing ID3 Tags ", "LabelRemoveTagsFileName",
@@ -97,12 +111,14 @@ class JobPanel : public JobReports {
  private:
   Control& C(const char* name) { return controls_[name]; }
   void ShowProgress();
+  void Animate(bool playing);
   // EndJob on the user-interface thread; runs once per run.
   void End();
 
   MainWindowModel& window_;
   ControlSet& controls_;
   const JobPanelNames& names_;
+  std::atomic<int32_t> noTimer_{0};  // the runner's time flag for a job without time
   JobRunner runner_;
   std::unique_ptr<BatchJob> job_;
   std::function<void()> afterFinish_;

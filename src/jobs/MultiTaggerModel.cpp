@@ -205,6 +205,7 @@ UpdateOptions MultiTaggerModel::CurrentUpdateOptions() {
     options.stringFormat.formats[box] = CaseFormatAt(C(kStringFormatBoxes[box].combo).Index());
   options.searchReplace = C("CheckBoxSREnabled").Checked();
   options.rules = window_.Rules();
+  options.writes = window_.FileWriteOptions();
   return options;
 }
 
@@ -228,8 +229,9 @@ void MultiTaggerModel::RemoveTags(int index) {
   Control& panel = C(kRemoveTagsPanel.progressPanel);
   panel.SetCaption(kRemoveTagsPanel.progressCaption);
   panel.SetCaption(command.panelCaption);
-  removeTags_->Start(std::make_unique<TThreadRemoveTags>(RemoveTagsOptions{
-      command.removeV1, command.removeV2, C("CheckReadOnly").Checked()}));
+  removeTags_->Start(std::make_unique<TThreadRemoveTags>(
+      RemoveTagsOptions{command.removeV1, command.removeV2, C("CheckReadOnly").Checked(),
+                        window_.FileWriteOptions()}));
 }
 
 void MultiTaggerModel::DefaultID3Fields() {

@@ -17,11 +17,7 @@ std::string Failure(const char* status) {
 }  // namespace
 
 std::string RemoveTagsSummary(int count, int errors, int removed) {
-  std::string text = "Processed " + std::to_string(count) + " files with ";
-  text += errors ? std::to_string(errors) + " errors!" : std::string("NO errors!");
-  text += "\n\r\n\r" + std::to_string(removed) + " ID3 tags removed.";
-  if (errors) text += "\n\r\n\rSelected files from playlist have errors!";
-  return text;
+  return ProcessedSummary(count, errors, std::to_string(removed) + " ID3 tags removed.");
 }
 
 void TThreadRemoveTags::ProcessFile(JobFile& file) {
@@ -51,7 +47,7 @@ bool TThreadRemoveTags::Remove(JobFile& file) {
     TID3v1 v1;
     errno = 0;
     // True also when the file has no record: nothing is left to remove.
-    if (!v1.RemoveTag(path)) {
+    if (!v1.RemoveTag(path, options_.writes)) {
       file.RecordError(Failure("Error removing ID3v1 Tag: "));
       removed = false;
     }
@@ -60,7 +56,7 @@ bool TThreadRemoveTags::Remove(JobFile& file) {
     TID3v2 v2;
     errno = 0;
     // RemoveTag answers false for a file without a tag, which is no failure.
-    if (v2.ReadTag(path) && v2.Exists() && !v2.RemoveTag(path)) {
+    if (v2.ReadTag(path) && v2.Exists() && !v2.RemoveTag(path, options_.writes)) {
       file.RecordError(Failure("Error removing ID3v2 Tag: "));
       removed = false;
     }

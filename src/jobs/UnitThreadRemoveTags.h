@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jobs/BatchJob.h"
+#include "platform/WriteOptions.h"
 
 namespace tagmora {
 
@@ -12,6 +13,7 @@ struct RemoveTagsOptions {
   bool removeV1 = true;
   bool removeV2 = true;
   bool writeReadOnly = true;  // "try to write to ReadOnly files also"
+  WriteOptions writes;        // the files keep their modification time
 };
 
 // The three commands of the "Remove ID3 Tags ..." menu.

@@ -133,7 +133,7 @@ bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
               !v1.Year.empty() || !v1.Comment.empty() || !v1.Genre.empty() || v1.Track > 0;
   if (SameV1(v1, untouched)) return true;
   if (!MayWrite(file)) return false;
-  std::string status = WriteID3v1Tag(file.Path(), v1);
+  std::string status = WriteID3v1Tag(file.Path(), v1, options_.writes);
   if (status == kStatusOK)
     written = true;
   else
@@ -166,7 +166,7 @@ bool TThreadUpdate::PassID3v2(JobFile& file, const IDv1Tag& v1, IDv2Tag& v2,
   compared.Size = untouched.Size;
   if (compared == untouched) return true;
   if (!MayWrite(file)) return false;
-  std::string status = WriteID3v2Tag(file.Path(), v2);
+  std::string status = WriteID3v2Tag(file.Path(), v2, options_.writes);
   if (status == kStatusOK)
     written = true;
   else

@@ -13,6 +13,7 @@
 #include "jobs/MultiTagFields.h"
 #include "jobs/SearchReplace.h"
 #include "jobs/StringFormat.h"
+#include "platform/WriteOptions.h"
 
 namespace tagmora {
 
@@ -28,6 +29,7 @@ struct UpdateOptions {
   StringFormatOptions stringFormat;
   bool searchReplace = false;  // the "Search and Replace" panel's "Enabled"
   std::vector<SearchReplaceRule> rules;
+  WriteOptions writes;        // the files keep their modification time
 };
 
 // The summary texts of the "Finish" box.

@@ -21,34 +21,99 @@ bool StatOf(const std::string& path, struct stat& st) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-// Copies a regular file to a new target, which must not exist, and removes
-// the source once the copy is on disk.
-bool CopyThenDelete(const std::string& from, const std::string& to) {
+// The folder part of a path, for the syscalls that open a folder.
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Flushes a folder's entries, so that a name placed there survives a crash
+// before the old one is removed.
+void FlushFolder(const std::string& folder) {
+  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd) ::fsync(fd.Get());
+}
+
+// Renames within one file system without replacing; EXDEV across.
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // The file system cannot refuse a replacement itself: a hard link
+  // fails when the target exists, which gives the same guarantee.
+  struct stat st;
+  if (::lstat(from.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    if (::unlink(from.c_str()) == 0) return true;
+    return RemoveAfterFailure(to);
+  }
+  if (::lstat(to.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// Copies a regular file to another file system and removes the source
+// once the copy is on disk under its new name. The copy is made nameless
+// (or under a temporary name where the file system cannot) and only named
+// when whole, so at any moment the file is whole under one of its names.
+bool CopyThenDelete(const std::string& from, const std::string& to, bool replace) {
   struct stat st;
   if (::lstat(from.c_str(), &st) != 0) return false;
   if (!S_ISREG(st.st_mode)) {
     errno = EXDEV;
     return false;
   }
+  struct stat target;
+  if (!replace && ::lstat(to.c_str(), &target) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  // A source that cannot be removed afterwards is not worth a copy.
+  if (::access(FolderOf(from).c_str(), W_OK) != 0) return false;
   UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in) return false;
-  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                      st.st_mode & 07777));
-  if (!out) return false;
+  const mode_t mode = st.st_mode & 07777;
+  std::string temp;  // empty while the copy has no name
+  UniqueFd out(::open(FolderOf(to).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+  if (!out) {
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+    temp = to + ".tagmora-part";
+    out.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (!out) return false;
+  }
   char buffer[1 << 16];
   for (;;) {
     ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return RemoveAfterFailure(out, to);
+      return RemoveAfterFailure(out, temp);
     }
     if (n == 0) break;
-    if (!WriteAll(out.Get(), buffer, size_t(n))) return RemoveAfterFailure(out, to);
+    if (!WriteAll(out.Get(), buffer, size_t(n))) return RemoveAfterFailure(out, temp);
   }
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   ::futimens(out.Get(), times);
-  if (::fsync(out.Get()) != 0 || ::close(out.Release()) != 0 || ::unlink(from.c_str()) != 0)
-    return RemoveAfterFailure(out, to);
+  ::fchmod(out.Get(), mode);
+  if (::fsync(out.Get()) != 0) return RemoveAfterFailure(out, temp);
+  if (temp.empty()) {
+    // A nameless file gets its name through its descriptor; the link
+    // fails when the target exists, so nothing is replaced.
+    temp = replace ? to + ".tagmora-part" : to;
+    std::string self = "/proc/self/fd/" + std::to_string(out.Get());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0)
+      return RemoveAfterFailure(out, "");
+  }
+  if (::close(out.Release()) != 0) return RemoveAfterFailure(temp);
+  if (temp != to) {
+    const bool placed = replace ? ::rename(temp.c_str(), to.c_str()) == 0
+                                : RenameNoReplace(temp, to);
+    if (!placed) return RemoveAfterFailure(temp);
+  }
+  FlushFolder(FolderOf(to));
+  if (::unlink(from.c_str()) != 0) return replace ? false : RemoveAfterFailure(to);
   return true;
 }
 
@@ -116,28 +181,34 @@ bool MoveFile(const std::string& from, const std::string& to) {
     errno = ENOENT;
     return false;
   }
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-    return true;
-  if (errno == EINVAL || errno == ENOSYS) {
-    // The file system cannot refuse a replacement itself: a hard link
-    // fails when the target exists, which gives the same guarantee.
-    struct stat st;
-    if (::lstat(from.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-      if (::link(from.c_str(), to.c_str()) != 0) {
-        if (errno != EXDEV) return false;
-      } else {
-        if (::unlink(from.c_str()) == 0) return true;
-        return RemoveAfterFailure(to);
-      }
-    } else if (::lstat(to.c_str(), &st) == 0) {
-      errno = EEXIST;
-      return false;
-    } else if (::rename(from.c_str(), to.c_str()) == 0) {
-      return true;
-    }
-  }
+  if (RenameNoReplace(from, to)) return true;
   if (errno != EXDEV) return false;
-  return CopyThenDelete(from, to);
+  return CopyThenDelete(from, to, false);
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  if (from.empty() || to.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (errno != EXDEV) return false;
+  return CopyThenDelete(from, to, true);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return StatOf(a, first) && StatOf(b, second) && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+bool IsPlainName(std::string_view name) {
+  if (name.empty() || name == "." || name == ".." ||
+      name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
+    errno = EINVAL;
+    return false;
+  }
+  return true;
 }
 
 int64_t FileSize(const std::string& path) {

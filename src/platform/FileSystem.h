@@ -33,8 +33,18 @@ bool DeleteFile(const std::string& path);
 // Creates one folder; its parent must exist.
 bool CreateFolder(const std::string& path);
 // Moves or renames a file or folder. Never replaces an existing target;
-// across file systems a file is copied, flushed and then deleted.
+// across file systems a file is copied, flushed, named and then deleted,
+// so that a crash at any moment leaves it whole in one of its places.
 bool MoveFile(const std::string& from, const std::string& to);
+// Moves or renames a file over an existing one in one step: the target is
+// the old file or the new one, never neither.
+bool ReplaceFile(const std::string& from, const std::string& to);
+// Whether two paths name one file on disk (same device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+// A name that stays inside its folder: not empty, not "." or "..", without
+// "/" or NUL. Otherwise false with errno EINVAL, the system's answer to a
+// name it refuses.
+bool IsPlainName(std::string_view name);
 
 // Size in bytes of a regular file, or -1.
 int64_t FileSize(const std::string& path);

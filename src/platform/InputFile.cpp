@@ -2,27 +2,64 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 
 namespace tagmora {
 
+namespace {
+
+// Takes fd when it names a regular file; fails (errno set) otherwise.
+bool Adopt(UniqueFd& fd, int opened, struct stat& status, int64_t& size) {
+  fd.Reset(opened);
+  if (!fd) return false;
+  if (::fstat(fd.Get(), &status) != 0) {
+    fd.Reset();
+    return false;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    fd.Reset();
+    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  size = status.st_size;
+  return true;
+}
+
+}  // namespace
+
 bool InputFile::Open(const std::string& path) {
-  fd_.Reset(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  writable_ = false;
+  if (path.empty()) {
+    fd_.Reset();
+    errno = ENOENT;
+    return false;
+  }
+  return Adopt(fd_, ::open(path.c_str(), O_RDONLY | O_CLOEXEC), status_, size_);
+}
+
+bool InputFile::OpenForUpdate(const std::string& path) {
+  if (path.empty()) return Open(path);
+  int opened = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  // A read-only file of the user's is opened for reading until MakeWritable.
+  if (opened < 0 && errno == EACCES) return Open(path);
+  writable_ = Adopt(fd_, opened, status_, size_);
+  return writable_;
+}
+
+bool InputFile::MakeWritable() {
   if (!fd_) {
-    if (path.empty()) errno = ENOENT;
+    errno = EBADF;
     return false;
   }
-  struct stat st;
-  if (::fstat(fd_.Get(), &st) != 0) {
-    fd_.Reset();
-    return false;
+  if (!(status_.st_mode & S_IWUSR)) {
+    if (::fchmod(fd_.Get(), (status_.st_mode & 07777) | S_IWUSR) != 0) return false;
+    status_.st_mode |= S_IWUSR;
   }
-  if (!S_ISREG(st.st_mode)) {
-    fd_.Reset();
-    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    return false;
-  }
-  size_ = st.st_size;
+  if (writable_) return true;
+  std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+  UniqueFd writable(::open(self.c_str(), O_RDWR | O_CLOEXEC));
+  if (!writable) return false;
+  fd_ = std::move(writable);
+  writable_ = true;
   return true;
 }
 

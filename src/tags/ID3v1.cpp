@@ -1,14 +1,10 @@
 #include "tags/ID3v1.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include "platform/FileSystem.h"
 #include "platform/InputFile.h"
+#include "platform/Journal.h"
 #include "platform/TextCodec.h"
-#include "platform/UniqueFd.h"
 #include "tags/GenreNames.h"
 
 namespace tagmora {
@@ -44,11 +40,6 @@ void PutField(char* record, FieldLayout field, const std::string& text) {
 bool ReadLastRecord(const InputFile& file, char* record) {
   if (!file.IsOpen() || file.Size() < kRecordSize) return false;
   return file.ReadAt(record, kRecordSize, file.Size() - kRecordSize) == kRecordSize;
-}
-
-bool ReadLastRecord(const std::string& fileName, char* record) {
-  InputFile file;
-  return file.Open(fileName) && ReadLastRecord(file, record);
 }
 
 bool IsTag(const char* record) { return std::memcmp(record, "TAG", 3) == 0; }
@@ -95,19 +86,25 @@ bool TID3v1::ReadTag(const InputFile& file) {
   return true;
 }
 
-bool TID3v1::RemoveTag(const std::string& fileName) {
-  char record[kRecordSize];
-  if (!ReadLastRecord(fileName, record)) return false;
-  if (!IsTag(record)) return true;
-  ClearAttributes(fileName);
-  UniqueFd fd(::open(fileName.c_str(), O_RDWR | O_CLOEXEC));
-  if (!fd) return false;
-  off_t size = ::lseek(fd.Get(), 0, SEEK_END);
-  if (size < kRecordSize) return false;
-  return ::ftruncate(fd.Get(), size - kRecordSize) == 0 && ::close(fd.Release()) == 0;
+bool TID3v1::RemoveTag(const std::string& fileName, const WriteOptions& options) {
+  InputFile file;
+  return file.OpenForUpdate(fileName) && RemoveTag(file, options);
 }
 
-bool TID3v1::WriteTag(const std::string& fileName) {
+bool TID3v1::RemoveTag(InputFile& file, const WriteOptions& options) {
+  char record[kRecordSize];
+  if (!ReadLastRecord(file, record)) return false;
+  if (!IsTag(record)) return true;
+  return file.MakeWritable() &&
+         ChangeInPlace(file, file.Size() - kRecordSize, {}, file.Size() - kRecordSize, options);
+}
+
+bool TID3v1::WriteTag(const std::string& fileName, const WriteOptions& options) {
+  InputFile file;
+  return file.OpenForUpdate(fileName) && WriteTag(file, options);
+}
+
+bool TID3v1::WriteTag(InputFile& file, const WriteOptions& options) {
   char record[kRecordSize] = {};
   std::memcpy(record, "TAG", 3);
   PutField(record, kTitle, title_);
@@ -121,23 +118,12 @@ bool TID3v1::WriteTag(const std::string& fileName) {
   }
   record[kGenre] = char(genreId_);
   char last[kRecordSize];
-  if (!ReadLastRecord(fileName, last)) return false;
-  ClearAttributes(fileName);
-  UniqueFd fd(::open(fileName.c_str(), O_WRONLY | O_CLOEXEC));
-  if (!fd) return false;
-  off_t end = ::lseek(fd.Get(), 0, SEEK_END);
-  if (end < kRecordSize) return false;
-  // The new record takes the old one's place in one write, so a failure
-  // never leaves the file without the record it had.
-  off_t at = IsTag(last) ? end - kRecordSize : end;
-  if (::pwrite(fd.Get(), record, kRecordSize, at) != kRecordSize) {
-    // A short append (a full disk) must not leave part of a record behind.
-    int saved = errno;
-    if (at == end) (void)::ftruncate(fd.Get(), end);
-    errno = saved;
-    return false;
-  }
-  return ::close(fd.Release()) == 0;
+  if (!ReadLastRecord(file, last) || !file.MakeWritable()) return false;
+  if (IsTag(last) && std::memcmp(last, record, kRecordSize) == 0) return true;
+  // The new record takes the old one's place, or follows the audio.
+  const int64_t end = file.Size();
+  const int64_t at = IsTag(last) ? end - kRecordSize : end;
+  return ChangeInPlace(file, at, std::string_view(record, kRecordSize), at + kRecordSize, options);
 }
 
 std::string TID3v1::Genre() const { return std::string(GenreName(genreId_)); }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/WriteOptions.h"
+
 namespace tagmora {
 
 class InputFile;
@@ -36,10 +38,13 @@ class TID3v1 {
   // True when the last 128 bytes could be read, whether or not they were a tag.
   bool ReadTag(const std::string& fileName);
   bool ReadTag(const InputFile& file);
-  // Replaces the file's record (or appends one) with the current fields.
-  bool WriteTag(const std::string& fileName);
+  // Replaces the file's record (or appends one) with the current fields,
+  // in place under an undo record of the journal.
+  bool WriteTag(const std::string& fileName, const WriteOptions& options = {});
+  bool WriteTag(InputFile& file, const WriteOptions& options = {});
   // True when the file holds no record afterwards.
-  bool RemoveTag(const std::string& fileName);
+  bool RemoveTag(const std::string& fileName, const WriteOptions& options = {});
+  bool RemoveTag(InputFile& file, const WriteOptions& options = {});
 
   bool Exists() const { return exists_; }
   uint8_t VersionId() const { return versionId_; }

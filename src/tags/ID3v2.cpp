@@ -4,13 +4,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/sendfile.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "platform/FileSystem.h"
 #include "platform/InputFile.h"
+#include "platform/Journal.h"
 #include "platform/TextCodec.h"
 #include "platform/UniqueFd.h"
 #include "tags/GenreNames.h"
@@ -42,6 +38,10 @@ constexpr size_t kFirstRead = 4096;
 // A tag larger than this is not parsed (nor rewritten, to keep its frames).
 constexpr int64_t kLargestParsedTag = 256 << 20;
 constexpr int64_t kLargestWrittenBody = (1 << 28) - 1;
+// Padding of a rewritten tag: room for the text fields to grow by a
+// kilobyte, and a little more where pictures or lyrics make a tag large.
+constexpr int64_t kLeastPadding = 1024;
+constexpr int64_t kPaddingShare = 64;
 
 int FieldOfId(const std::string& id) {
   if (id == kRecordingTime) return TID3v2::kYear;
@@ -232,61 +232,11 @@ bool ReadExactly(const InputFile& file, std::string& out, size_t count, int64_t 
   return true;
 }
 
-// The file a path names, through any symbolic links, so that rewriting
-// replaces the file and not the link.
-std::string ResolvedPath(const std::string& fileName) {
-  char* real = ::realpath(fileName.c_str(), nullptr);
-  if (!real) return fileName;
-  std::string path(real);
-  std::free(real);
-  return path;
-}
-
-// Copies [offset, end) of the source to the current position of out.
-bool CopyRest(const InputFile& source, int out, int64_t offset) {
-  off_t in = offset;
-  int64_t left = source.Size() - offset;
-  bool useSendfile = true;
-  while (left > 0) {
-    size_t chunk = size_t(std::min<int64_t>(left, 1 << 30));
-    ssize_t n = useSendfile ? ::sendfile(out, source.Fd(), &in, chunk)
-                            : ::copy_file_range(source.Fd(), &in, out, nullptr, chunk, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && useSendfile && (errno == EINVAL || errno == ENOSYS)) {
-      useSendfile = false;
-      continue;
-    }
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = EIO;  // the file shrank while it was copied
-      return false;
-    }
-    left -= n;
-  }
-  return true;
-}
-
-// Writes `prefix` and the source from `skip` on into "<path>~", puts it on
-// disk with the source's owner and permissions, then renames it over the
-// source: the original stays whole until the new file replaces it. (The
-// folder is not flushed: after a power cut the file is then the old one,
-// still whole.)
-bool ReplaceFile(const std::string& path, const InputFile& source, const std::string& prefix,
-                 int64_t skip) {
-  struct stat st;
-  if (::fstat(source.Fd(), &st) != 0) return false;
-  std::string temp = path + "~";
-  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (!out) return false;
-  bool ok = WriteAll(out.Get(), prefix.data(), prefix.size()) && CopyRest(source, out.Get(), skip);
-  if (ok) {
-    // The owner first: changing it clears set-id bits that fchmod then restores.
-    (void)::fchown(out.Get(), st.st_uid, st.st_gid);
-    ok = ::fchmod(out.Get(), st.st_mode & 07777) == 0 && ::fsync(out.Get()) == 0;
-  }
-  if (ok) ok = ::close(out.Release()) == 0;
-  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-  return ok || RemoveAfterFailure(out, temp);
+std::string Header23(size_t bodySize) {
+  auto size = uint32_t(bodySize);
+  return std::string("ID3\x03\x00\x00", 6) +
+         std::string{char(size >> 21), char((size >> 14) & 0x7F), char((size >> 7) & 0x7F),
+                     char(size & 0x7F)};
 }
 
 }  // namespace
@@ -350,15 +300,32 @@ bool TID3v2::ReadTag(const InputFile& file) {
   return true;
 }
 
-bool TID3v2::WriteTag(const std::string& fileName) { return Rebuild(fileName, true); }
+bool TID3v2::WriteTag(const std::string& fileName, const WriteOptions& options) {
+  InputFile file;
+  return file.OpenForUpdate(fileName) && Rebuild(file, true, options);
+}
 
-bool TID3v2::RemoveTag(const std::string& fileName) { return Rebuild(fileName, false); }
+bool TID3v2::WriteTag(InputFile& file, const WriteOptions& options) {
+  return Rebuild(file, true, options);
+}
 
-bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
-  std::string path = ResolvedPath(fileName);
-  if (!FileExists(path) || !ClearAttributes(path)) return false;
-  InputFile source;
-  if (!source.Open(path)) return false;
+bool TID3v2::RemoveTag(const std::string& fileName, const WriteOptions& options) {
+  InputFile file;
+  return file.OpenForUpdate(fileName) && Rebuild(file, false, options);
+}
+
+bool TID3v2::RemoveTag(InputFile& file, const WriteOptions& options) {
+  return Rebuild(file, false, options);
+}
+
+int64_t TID3v2::PaddingFor(int64_t frameBytes) {
+  return std::max<int64_t>(
+      0, std::min(kLeastPadding + frameBytes / kPaddingShare, kLargestWrittenBody - frameBytes));
+}
+
+bool TID3v2::Rebuild(InputFile& source, bool withTag, const WriteOptions& options) const {
+  // A tag write makes a read-only file writable, whatever it then writes.
+  if (!source.MakeWritable()) return false;
   std::string bytes;
   if (!ReadExactly(source, bytes, kHeaderSize, 0)) return false;
   Header header = ParseHeader(reinterpret_cast<const unsigned char*>(bytes.data()));
@@ -443,13 +410,31 @@ bool TID3v2::Rebuild(const std::string& fileName, bool withTag) const {
     }
     for (const Frame& frame : kept) AppendFrame(body, frame.id, frame.status, frame.format, frame.data);
     body += unparsed;
+    // A tag that fits in the old one's space goes there: the old tag's
+    // padding keeps serving, and only the bytes that differ are written.
+    if (skip >= kHeaderSize + int64_t(body.size()) && skip - kHeaderSize <= kLargestWrittenBody &&
+        skip <= kLargestParsedTag) {
+      std::string region = Header23(size_t(skip - kHeaderSize)) + body;
+      region.resize(size_t(skip), '\0');
+      std::string old;
+      if (!ReadExactly(source, old, size_t(skip), 0)) return false;
+      auto first = std::mismatch(region.begin(), region.end(), old.begin()).first;
+      if (first == region.end()) return true;
+      auto last = std::mismatch(region.rbegin(), region.rend(), old.rbegin()).first.base();
+      size_t from = size_t(first - region.begin());
+      bool unjournaled = false;
+      if (ChangeInPlace(source, int64_t(from),
+                        std::string_view(region).substr(from, size_t(last - first)), -1, options,
+                        &unjournaled))
+        return true;
+      // Without a journal the whole file is rewritten, which needs none.
+      if (!unjournaled) return false;
+    }
     if (int64_t(body.size()) > kLargestWrittenBody) return false;
-    auto size = uint32_t(body.size());
-    tag = std::string("ID3\x03\x00\x00", 6);
-    tag += {char(size >> 21), char((size >> 14) & 0x7F), char((size >> 7) & 0x7F), char(size & 0x7F)};
-    tag += body;
+    body.resize(body.size() + size_t(PaddingFor(int64_t(body.size()))), '\0');
+    tag = Header23(body.size()) + body;
   }
-  return ReplaceFile(path, source, tag, skip);
+  return ReplaceFile(source, tag, skip, options);
 }
 
 void TID3v2::SetText(Field field, std::string_view text) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/WriteOptions.h"
+
 namespace tagmora {
 
 class InputFile;
@@ -25,7 +27,10 @@ struct IDv2Tag {
 
 // Reads versions 2.2, 2.3 and 2.4 into the twelve fields the program edits,
 // and writes version 2.3. A write keeps every other frame of the file's
-// current tag and replaces the file atomically through "<name>~".
+// current tag. A new tag that fits in the old one's space (its header,
+// frames and padding) is written there in place, under an undo record of
+// the journal; one that does not replaces the file whole through a
+// temporary file, with padding for the next change to fit.
 class TID3v2 {
  public:
   TID3v2();
@@ -34,9 +39,16 @@ class TID3v2 {
   // True when the first 10 bytes could be read, whether or not they were a tag.
   bool ReadTag(const std::string& fileName);
   bool ReadTag(const InputFile& file);
-  bool WriteTag(const std::string& fileName);
+  bool WriteTag(const std::string& fileName, const WriteOptions& options = {});
+  // The same through a file opened for update, which is read and written
+  // without being opened again.
+  bool WriteTag(InputFile& file, const WriteOptions& options = {});
   // False when the file has no ID3v2 tag.
-  bool RemoveTag(const std::string& fileName);
+  bool RemoveTag(const std::string& fileName, const WriteOptions& options = {});
+  bool RemoveTag(InputFile& file, const WriteOptions& options = {});
+
+  // The zero bytes a rewritten tag gets after frames of this many bytes.
+  static int64_t PaddingFor(int64_t frameBytes);
 
   // The text fields, in the order their frames are written.
   enum Field {
@@ -76,7 +88,7 @@ class TID3v2 {
   void SetTrack(uint8_t track) { track_ = track; }
 
  private:
-  bool Rebuild(const std::string& fileName, bool withTag) const;
+  bool Rebuild(InputFile& file, bool withTag, const WriteOptions& options) const;
 
   bool exists_;
   uint8_t versionId_;

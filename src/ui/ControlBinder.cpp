@@ -14,6 +14,7 @@
 #include <QTabWidget>
 
 #include "ui/CollapsePanel.h"
+#include "ui/CopyAnimation.h"
 #include "ui/Pictures.h"
 #include "ui/QtPoster.h"
 
@@ -101,6 +102,8 @@ void ApplyToWidget(QWidget* widget, const Control& control, ControlProperty prop
       memo->setPlainText(Q(control.Text()));
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     if (property == ControlProperty::Caption) label->setText(Q(control.Caption()));
+  } else if (auto* animation = qobject_cast<CopyAnimation*>(widget)) {
+    if (property == ControlProperty::Checked) animation->SetPlaying(control.Checked());
   } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
     if (property == ControlProperty::Index && control.Index() >= 0 &&
         control.Index() < tabs->count())

@@ -27,6 +27,8 @@
 #include "ui/ErrorGridModel.h"
 #include "ui/FormSearchAndReplace.h"
 #include "ui/MpegInfoPanel.h"
+#include "ui/MultiMovePage.h"
+#include "ui/MultiRenamePage.h"
 #include "ui/MultiTaggerPage.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Pictures.h"
@@ -156,9 +158,10 @@ QWidget* MainWindow::BuildPages(QWidget* parent) {
     page->setObjectName(Q(info.name));
     tabs->addTab(page, PagePicture(info.picture), Q(info.caption));
   }
-  // The pages of the other tools are filled by the issues that build them.
   new MultiTaggerPage(tabs->widget(0), multiTagger_->SearchReplace());
   new TagEditorPage(tabs->widget(kId3Page));
+  new MultiRenamePage(model_, tabs->widget(kRenamePage));
+  new MultiMovePage(model_, tabs->widget(kMovePage));
   MpegInfoPanel::PlaceOn(tabs->widget(kPlayerPage));
   BuildErrorsPage(tabs->widget(kErrorsPage));
   return tabs;

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/MainWindowModel.h"
 #include "ui/ControlBinder.h"
 
 namespace tagmora {
@@ -40,6 +41,8 @@ OptionsDialog::OptionsDialog(ControlSet& controls, QWidget* parent) : QDialog(pa
       ->setObjectName(QStringLiteral("TabSheetOptionsErrors"));
   Page(tabs, QStringLiteral("Playlist"), {"CheckBoxShowPlayer"})
       ->setObjectName(QStringLiteral("TabSheetOptionsPlaylist"));
+  Page(tabs, QStringLiteral("Files"), {kKeepMtimeCheckBox})
+      ->setObjectName(QStringLiteral("TabSheetOptionsFiles"));
   layout->addWidget(tabs);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

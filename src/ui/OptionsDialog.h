@@ -1,7 +1,7 @@
 #pragma once
 // "TFormOptions": the options dialog, always on top and not modal, with the
-// "Errors" page (the twins of the alert menu items) and the "Playlist" page;
-// the player adds its "Sound" page in front.
+// "Errors" page (the twins of the alert menu items), the "Playlist" page and
+// the "Files" page; the player adds its "Sound" page in front.
 
 #include <QDialog>
 

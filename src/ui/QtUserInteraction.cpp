@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
@@ -89,6 +90,14 @@ std::optional<std::string> QtUserInteraction::SaveFile(const FileDialog& dialog)
   if (!dialog.proposedName.empty()) files.selectFile(FromUtf8(dialog.proposedName));
   if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) return std::nullopt;
   return files.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtUserInteraction::ChooseFolder(const FileDialog& dialog) {
+  AssertUserInterfaceThread();
+  QString folder = QFileDialog::getExistingDirectory(owner_, FromUtf8(dialog.title),
+                                                     FromUtf8(dialog.folder));
+  if (folder.isEmpty()) return std::nullopt;
+  return QFile::encodeName(folder).toStdString();
 }
 
 void QtUserInteraction::OpenWithShell(const std::string& target) {

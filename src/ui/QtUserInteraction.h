@@ -17,6 +17,7 @@ class QtUserInteraction : public UserInteraction {
   MessageAnswer Show(const MessageBox& box) override;
   std::vector<std::string> OpenFiles(const FileDialog& dialog) override;
   std::optional<std::string> SaveFile(const FileDialog& dialog) override;
+  std::optional<std::string> ChooseFolder(const FileDialog& dialog) override;
   void OpenWithShell(const std::string& target) override;
   void Beep() override;
 

@@ -84,7 +84,7 @@ void FillAutoCompleteBody(QWidget* body) {
     }
     auto* edit = Take<QLineEdit>(body, name);
     edit->setParent(separators);
-    edit->setMaxLength(kSeparatorMaxLength);
+    edit->setMaxLength(kFileSeparatorMaxLength);
     edit->setFixedWidth(kSeparatorWidth);
     row->addWidget(edit);
   }

@@ -42,6 +42,13 @@ class FakeUser : public UserInteraction {
     saveAnswers.pop_front();
     return chosen;
   }
+  std::optional<std::string> ChooseFolder(const FileDialog& dialog) override {
+    dialogs.push_back(dialog);
+    if (folderAnswers.empty()) return std::nullopt;
+    auto chosen = folderAnswers.front();
+    folderAnswers.pop_front();
+    return chosen;
+  }
   void OpenWithShell(const std::string& target) override { opened.push_back(target); }
   void Beep() override { ++beeps; }
 
@@ -52,6 +59,7 @@ class FakeUser : public UserInteraction {
   std::deque<MessageAnswer> answers;
   std::deque<std::vector<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
+  std::deque<std::optional<std::string>> folderAnswers;
 };
 
 class FakePoster : public Poster {

@@ -1,6 +1,9 @@
 #include "app/MainWindowModel.h"
 
+#include <set>
+
 #include "app/Fakes.h"
+#include "platform/Journal.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "support/TestSupport.h"
@@ -48,6 +51,27 @@ TEST_F(MainWindowModelTest, StartUpRunsOnceFromItsTimer) {
   EXPECT_TRUE(Main("FlashErrorsTabonerror1").Checked());
   EXPECT_EQ(model.AddFolders().RememberedFolder(), dir.Path() + "/");
   EXPECT_EQ(poster.PendingTimers(), 0u);
+}
+
+TEST_F(MainWindowModelTest, StartUpFinishesInterruptedWritesIntoTheErrorList) {
+  // Two writes a crash stopped halfway; the second file changed since.
+  for (const char* name : {"a.mp3", "b.mp3"}) {
+    test::WriteFile(dir / name, std::string(4000, 'o'));
+    test::StopWriteAt(WriteStage::HalfWritten, [&] {
+      InputFile file;
+      file.OpenForUpdate(dir / name);
+      ChangeInPlace(file, 0, std::string(100, 'n'), -1);
+    });
+  }
+  test::WriteFile(dir / "b.mp3", "changed");
+  poster.Advance(1);
+  EXPECT_EQ(test::ReadFile(dir / "a.mp3"), std::string(4000, 'o'));
+  std::set<std::string> entries;
+  for (const ErrorEntry& entry : model.Errors().Entries()) entries.insert(entry.message + entry.path);
+  EXPECT_EQ(entries, (std::set<std::string>{
+                         "Interrupted tag write undone: " + dir / "a.mp3",
+                         "Interrupted tag write not undone, the file changed since: " + dir / "b.mp3"}));
+  EXPECT_TRUE(user.boxes.empty());
 }
 
 TEST_F(MainWindowModelTest, ClosingStopsEveryJobAndSavesOnce) {

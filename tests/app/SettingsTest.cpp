@@ -56,6 +56,7 @@ TEST(SettingsTest, EveryKeyAndThePlaylistComeBackInAFreshModel) {
     first.Start();
     first.Main("PageControl1").SetIndex(3);
     first.Option("CheckBoxShowPlayer").Click();
+    first.Option("CheckBoxKeepMtime").Click();
     first.Main("FlashErrorsTabonerror1").Click();
     first.Option("CheckBoxBeep").Click();
     first.Main("Completeonlyiftheyaremissing1").SetChecked(false);
@@ -86,13 +87,15 @@ TEST(SettingsTest, WritesThePlainKeysOfTheTable) {
   std::string ini = test::ReadFile(dir / "settings.ini");
   EXPECT_EQ(ini,
             "[Form1]\nActivePage=0\n\n"
-            "[FormOptions]\nShowPlayer=0\n\n"
+            "[FormOptions]\nShowPlayer=0\nKeepModificationTime=0\n\n"
             "[Player]\nVolume=50\nShuffle=0\nRepeat=0\n\n"
             "[Sound]\nMixer=0\nVolume=0\n\n"
             "[Errors]\nFlash=1\nBeep=1\n\n"
             "[MultiTagger]\nRemoveReadOnly=1\nReplaceID3v2=0\nReplaceID3v1=1\nDisableSettings=1\n\n"
             "[StringFormat]\nTitleFormat=0\nArtistFormat=0\nAlbumFormat=0\nCommentFormat=0\n"
             "ComposerFormat=0\nEncoderFormat=0\n\n"
+            "[MultiRename]\nID3v1Priority=0\nID3v2Priority=1\nDontReplace=0\nReplace=0\nAddText=1\n"
+            "AddedText=_copy_\n\n"
             "[AutoComplete]\nManualCompleteIfMissing=1\nCompleteTitleIfMissing=1\n"
             "CompleteArtistIfMissing=1\n\n"
             "[FormOpen]\nLastDir=" + dir.Path() + "/\n\n"

@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "editing/TagAccess.h"
 #include "tags/GenreNames.h"
+#include "support/TagBytes.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -222,6 +224,44 @@ TEST(Corpus, ARewriteChangesOneFieldAndKeepsEverythingElse) {
     if (r.v2.VersionId != 2 && then.framesReadable) {
       EXPECT_EQ(now.frames, then.frames) << "frames beside the twelve differ";
     }
+  }
+}
+
+// A change that fits in the tag's padding is made in place; one that grows
+// past it rewrites the file, with new padding. mutagen reads both, with
+// every frame beside the twelve kept; the audio follows the tag unchanged.
+TEST(InPlace, FitsOrRewritesAndMutagenReadsBoth) {
+  TempDir dir;
+  const std::string path = dir / "a.mp3";
+  test::MakeMp3(path);
+  const std::string audio = ReadFile(path);
+  test::WriteFile(path, test::Tag(3, test::TextFrame("TIT2", "Old") +
+                                         test::Frame("APIC", "\0image/png\0\x03\0" + std::string(3000, 'p')) +
+                                         test::Frame("PRIV", std::string("me\0xyz", 6)), 300) + audio);
+  const auto original = MutagenReadings({path})[path];
+  const auto inode = [&] {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  const ino_t before = inode();
+  for (const std::string& title : {std::string("A longer title"), std::string(1000, 'G')}) {
+    const bool fits = title.size() < 300;
+    IDv1Tag v1;
+    IDv2Tag v2;
+    ASSERT_EQ(ReadTags(path, v1, v2), "OK");
+    const int32_t oldSize = v2.Size;
+    v2.Title = title;
+    ASSERT_EQ(WriteID3v2Tag(path, v2), "OK");
+    ASSERT_EQ(ReadTags(path, v1, v2), "OK");
+    std::string bytes = ReadFile(path);
+    EXPECT_TRUE(bytes.compare(size_t(v2.Size), std::string::npos, audio) == 0);
+    const int64_t padding = v2.Size - 1 - int64_t(bytes.find_last_not_of('\0', size_t(v2.Size) - 1));
+    EXPECT_EQ(inode() == before, fits);
+    EXPECT_EQ(v2.Size == oldSize, fits);
+    EXPECT_EQ(padding, fits ? 300 - int64_t(title.size() - 3) : TID3v2::PaddingFor(v2.Size - 10 - padding));
+    const Reading now = MutagenReadings({path})[path];
+    EXPECT_EQ(now.fields.at("v2.title"), title);
+    EXPECT_EQ(now.frames, original.frames);
   }
 }
 

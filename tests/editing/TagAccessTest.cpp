@@ -1,6 +1,10 @@
 #include "editing/TagAccess.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 #include "platform/FileSystem.h"
 #include "support/TagBytes.h"
@@ -93,7 +97,7 @@ TEST(TagAccess, StatusesOfShortAndUntaggedFiles) {
       EXPECT_EQ(WriteID3v2Tag(path, IDv2Tag{}), "Error writing ID3v2 Tag: ");
     }
     EXPECT_EQ(ReadFile(path), c.bytes);
-    EXPECT_FALSE(FileExists(path + "~"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()), {}), 1) << "no temporary file stays";
   }
 }
 
@@ -118,6 +122,26 @@ TEST(TagAccess, BothTagsReadIntoTheRecords) {
   EXPECT_EQ(v2.Title, "V2 Title");
   EXPECT_EQ(v2.Track, 4);
   EXPECT_EQ(v2.Genre, "Rock");
+}
+
+// Rewritten (no tag yet) and in place, ID3v1 and ID3v2: the option keeps the time.
+TEST(TagAccess, KeepingTheModificationTime) {
+  TempDir dir;
+  const std::string path = dir / "a.mp3";
+  const struct timespec old[2] = {{1000000000, 0}, {1000000000, 123}};
+  for (bool keep : {true, false}) {
+    WriteFile(path, kAudio);
+    for (const char* title : {"rewritten", "in place"}) {
+      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+      IDv2Tag v2 = FilledV2();
+      v2.Title = title;
+      ASSERT_EQ(WriteID3v1Tag(path, FilledV1(), {keep}), "OK");
+      ASSERT_EQ(WriteID3v2Tag(path, v2, {keep}), "OK");
+      struct stat st;
+      ASSERT_EQ(::stat(path.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mtim.tv_sec == old[1].tv_sec && st.st_mtim.tv_nsec == old[1].tv_nsec, keep);
+    }
+  }
 }
 
 TEST(TagAccess, TheRecordsExistsFieldDecidesWriteOrRemove) {

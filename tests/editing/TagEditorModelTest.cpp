@@ -4,7 +4,9 @@
 
 #include "editing/TagEditorModel.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "EditorFixture.h"
 #include "editing/MpegInfo.h"
@@ -113,13 +115,29 @@ TEST_F(TagEditorModelTest, SaveAroundThePlayerAndAFailedWrite) {
   C("ButtonSave").Click();
   EXPECT_EQ(player.calls, "stop play seek 61000 ");
 
-  // The rewrite needs its temporary file beside the song.
-  std::filesystem::create_directory(path + "~");
-  C("EditTitlev2").SetText("New");
-  C("ButtonSave").Click();
+  // A title that does not fit rewrites the file, and the copy fails.
+  C("EditTitlev2").SetText(std::string(5000, 'N'));
+  {
+    test::FileSizeLimit limit(4096);
+    C("ButtonSave").Click();
+  }
   EXPECT_EQ(ErrorMessages(), std::vector<std::string>{"Error writing ID3v2 Tag:  | " + path});
   ASSERT_EQ(user.boxes.size(), 1u);
   EXPECT_EQ(V2Of(path).Title, "Song");
+}
+
+TEST_F(TagEditorModelTest, TheOptionKeepsTheModificationTimeOfASave) {
+  const std::string path = V2OnlyFile();
+  Show({path});
+  window.OptionsControls()[kKeepMtimeCheckBox].SetChecked(true);
+  struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  C("EditTitlev2").SetText("Kept");
+  C("ButtonSave").Click();
+  struct stat st;
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+  EXPECT_EQ(V2Of(path).Title, "Kept");
 }
 
 TEST_F(TagEditorModelTest, CopyBetweenTheTags) {

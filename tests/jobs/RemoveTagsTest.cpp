@@ -41,7 +41,7 @@ TEST(RemoveTags, EachCommandTakesItsTags) {
     std::string bare = dir / "bare.mp3";
     test::WriteFile(bare, std::string(600, 'x'));
     int removed = 0;
-    test::Recorded reports = Remove({c.v1, c.v2, true}, {path, bare}, &removed);
+    test::Recorded reports = Remove({c.v1, c.v2, true, {}}, {path, bare}, &removed);
     EXPECT_TRUE(reports.errors.empty());
     EXPECT_EQ(removed, 2);  // a file without tags counts as done
     EXPECT_EQ(test::V1Of(path).Exists, c.keepsV1);
@@ -55,14 +55,14 @@ TEST(RemoveTags, ReadOnlyMissingAndFailingFiles) {
   std::string ro = Tagged(dir, "ro.mp3");
   ::chmod(ro.c_str(), 0441);
   std::string missing = dir / "missing.mp3";
-  test::Recorded refused = Remove({true, true, false}, {ro, missing});
+  test::Recorded refused = Remove({true, true, false, {}}, {ro, missing});
   EXPECT_EQ(refused.errors, (std::vector<std::string>{"File is ReadOnly | " + ro,
                                                       "File does NOT exist! | " + missing}));
   EXPECT_EQ(refused.selected, (std::vector<int>{0, 1}));
   EXPECT_TRUE(test::V1Of(ro).Exists);
 
   int removed = 0;
-  EXPECT_TRUE(Remove({true, true, true}, {ro}, &removed).errors.empty());
+  EXPECT_TRUE(Remove({true, true, true, {}}, {ro}, &removed).errors.empty());
   EXPECT_EQ(removed, 1);
   EXPECT_FALSE(test::V2Of(ro).Exists);
   EXPECT_EQ(FileMode(ro), 0441);
@@ -72,7 +72,7 @@ TEST(RemoveTags, ReadOnlyMissingAndFailingFiles) {
   std::string locked = Tagged(dir, "locked.mp3");
   if (std::system(("chattr +i " + test::ShellQuote(locked) + " 2>/dev/null").c_str()) != 0)
     GTEST_SKIP() << "no immutable flag on this file system";
-  test::Recorded failed = Remove({true, false, true}, {locked}, &removed);
+  test::Recorded failed = Remove({true, false, true, {}}, {locked}, &removed);
   std::system(("chattr -i " + test::ShellQuote(locked)).c_str());
   ASSERT_EQ(failed.errors.size(), 1u);
   EXPECT_EQ(failed.errors[0].rfind("Error removing ID3v1 Tag: Operation not permitted", 0), 0u)

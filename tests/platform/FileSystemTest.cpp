@@ -91,5 +91,15 @@ TEST(FileSystem, FoldersAndDeletion) {
   EXPECT_EQ(SystemErrorText(EACCES), "Permission denied");
 }
 
+TEST(FileSystem, ReplaceTakesTheTargetsPlaceAlsoAcrossFileSystems) {
+  TempDir dir;
+  std::string shm = "/dev/shm/tagmora-replace-test-" + std::to_string(getpid());
+  WriteFile(dir / "a", "A");
+  WriteFile(shm, "S");
+  if (!ReplaceFile(dir / "a", shm)) GTEST_SKIP() << "no /dev/shm: " << SystemErrorText();
+  EXPECT_EQ(ReadFile(shm), "A");
+  EXPECT_FALSE(FileExists(dir / "a"));
+  DeleteFile(shm);
+}
 }  // namespace
 }  // namespace tagmora

@@ -1,17 +1,40 @@
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace tagmora::test {
+
+namespace {
+
+// Every test program keeps its journal (and so its undo records) in a
+// folder of its own, never in the user's: set before main, so that the
+// program and the tagmora-cli it starts take it, and removed at the end.
+struct OwnStateFolder {
+  OwnStateFolder() {
+    folder = fs::temp_directory_path().string() + "/tagmora-state-XXXXXX";
+    if (::mkdtemp(folder.data())) ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    owner = ::getpid();
+  }
+  ~OwnStateFolder() {
+    std::error_code ec;
+    if (::getpid() == owner) fs::remove_all(folder, ec);
+  }
+  std::string folder;
+  pid_t owner;
+} ownStateFolder;
+
+}  // namespace
 
 TempDir::TempDir() {
   std::string base = fs::temp_directory_path().string() + "/tagmora-test-XXXXXX";
@@ -28,6 +51,58 @@ TempDir::~TempDir() {
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(path_, ec);
+}
+
+FileSizeLimit::FileSizeLimit(uint64_t bytes) {
+  ::getrlimit(RLIMIT_FSIZE, &old_);
+  oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = {bytes, old_.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  ::setrlimit(RLIMIT_FSIZE, &old_);
+  ::signal(SIGXFSZ, oldHandler_);
+}
+
+namespace {
+WriteStage stopStage;
+int stoppedPipe = -1;
+
+// Ends the process there, or (live) says so and waits to be killed.
+void StopAtStage(WriteStage stage) {
+  if (stage != stopStage) return;
+  if (stoppedPipe < 0) ::_exit(0);
+  (void)!::write(stoppedPipe, "x", 1);
+  for (;;) ::pause();
+}
+}  // namespace
+
+pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool live) {
+  int fds[2];
+  if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  pid_t child = ::fork();
+  if (child == 0) {
+    stopStage = stage;
+    stoppedPipe = live ? fds[1] : -1;
+    SetWriteStageHook(StopAtStage);
+    write();
+    ::_exit(3);  // the write never reached the stage
+  }
+  ::close(fds[1]);
+  char done;
+  int status = 0;
+  bool stopped = live ? ::read(fds[0], &done, 1) == 1
+                      : ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+                            WEXITSTATUS(status) == 0;
+  ::close(fds[0]);
+  EXPECT_TRUE(stopped) << "the write did not reach its stage";
+  return child;
+}
+
+void KillChild(pid_t child) {
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
 }
 
 std::string ReadFile(const std::string& path) {

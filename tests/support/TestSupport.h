@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <sys/resource.h>
+#include <sys/types.h>
 #include <vector>
+
+#include "platform/Journal.h"
 
 namespace tagmora::test {
 
@@ -25,6 +30,26 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// While it lives, no file of the process may grow past `bytes`: writes
+// beyond fail with EFBIG (the signal is ignored), which makes rewrites fail.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(uint64_t bytes);
+  ~FileSizeLimit();
+
+ private:
+  struct rlimit old_;
+  void (*oldHandler_)(int);
+};
+
+// Runs write in a child process that stops at `stage` as a crash there
+// would: it ends at once (its record files unlocked), or with `live` it
+// waits, holding them, until it is killed. Returns the child once it has
+// stopped; fails the test when the write never reached the stage.
+pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool live = false);
+// Kills a live child of StopWriteAt and waits for it.
+void KillChild(pid_t child);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -1,11 +1,16 @@
-// A rewrite killed at any moment leaves the old file or the new one, whole.
+// A tag write killed at any moment leaves, once recovery has run, the old
+// file or the new one, whole: written in place under its undo record, or
+// rewritten through its temporary file.
 
 #include <csignal>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/Journal.h"
 #include "support/TestSupport.h"
 #include "tags/ID3v2.h"
 
@@ -17,34 +22,47 @@ using namespace test;
 void WriteTitle(const std::string& path, const std::string& title) {
   TID3v2 tag;
   tag.SetTitle(title);
-  tag.SetComment(std::string(title.size() * 3, 'c'));
+  tag.SetComment(std::string(title.size() / 2, 'c'));
   if (!tag.WriteTag(path)) throw std::runtime_error("write failed");
 }
 
-TEST(ID3v2Kill, RewriteKilledAtRandomMomentsLeavesAWholeFile) {
+// A round may start on a file whose tag is already gone.
+void RemoveTag(const std::string& path) {
+  TID3v2 tag;
+  if (!tag.ReadTag(path) || (tag.Exists() && !tag.RemoveTag(path)))
+    throw std::runtime_error("remove failed");
+}
+
+struct Loop {
+  const char* name;
+  std::function<void(const std::string&)> first, second;
+};
+
+void KillWhileWriting(const Loop& loop) {
   TempDir dir;
   std::string path = dir / "big.mp3";
   std::mt19937 random(12345);
   std::string audio(20 << 20, '\0');
   for (char& c : audio) c = char(random());
   WriteFile(path, audio);
+  WriteTitle(path, "Short");  // the padding both in-place writes fit in
 
   // The two files the loop alternates between.
-  WriteTitle(path, "Short");
-  const std::string shortFile = ReadFile(path);
-  WriteTitle(path, std::string(3000, 'L'));
-  const std::string longFile = ReadFile(path);
-  ASSERT_NE(shortFile.size(), longFile.size());
+  loop.first(path);
+  const std::string firstFile = ReadFile(path);
+  loop.second(path);
+  const std::string secondFile = ReadFile(path);
+  ASSERT_NE(firstFile, secondFile);
 
   std::uniform_int_distribution<int> delayMs(5, 400);
-  int sawShort = 0, sawLong = 0;
+  int sawFirst = 0, sawSecond = 0, undone = 0, removed = 0;
   for (int round = 0; round < 12; ++round) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
       for (int i = 0;; ++i) {
         try {
-          WriteTitle(path, i % 2 ? std::string(3000, 'L') : "Short");
+          (i % 2 ? loop.second : loop.first)(path);
         } catch (...) {
           _exit(3);
         }
@@ -56,12 +74,30 @@ TEST(ID3v2Kill, RewriteKilledAtRandomMomentsLeavesAWholeFile) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself";
 
+    for (const RecoveryReport& report : RecoverJournal()) {
+      EXPECT_NE(report.outcome, RecoveryReport::Outcome::FileChanged);
+      undone += report.outcome == RecoveryReport::Outcome::Undone;
+      removed += report.outcome == RecoveryReport::Outcome::TempRemoved;
+    }
     std::string now = ReadFile(path);
-    bool whole = now == shortFile || now == longFile;
-    ASSERT_TRUE(whole) << "round " << round << ": " << now.size() << " bytes";
-    (now == shortFile ? sawShort : sawLong)++;
+    bool whole = now == firstFile || now == secondFile;
+    ASSERT_TRUE(whole) << loop.name << ", round " << round << ": " << now.size() << " bytes";
+    (now == firstFile ? sawFirst : sawSecond)++;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1)
+        << "a temporary file stayed";
   }
-  std::cout << "kills: " << sawShort << " old-short, " << sawLong << " long\n";
+  std::cout << loop.name << ": " << sawFirst << " first, " << sawSecond << " second, " << undone
+            << " undone by recovery, " << removed << " temporary files removed\n";
+}
+
+TEST(ID3v2Kill, InPlaceWriteKilledAtRandomMomentsIsWholeAfterRecovery) {
+  KillWhileWriting({"in place", [](const std::string& p) { WriteTitle(p, "Short"); },
+                    [](const std::string& p) { WriteTitle(p, std::string(600, 'L')); }});
+}
+
+TEST(ID3v2Kill, RewriteKilledAtRandomMomentsIsWholeAfterRecovery) {
+  KillWhileWriting({"rewrite", RemoveTag,
+                    [](const std::string& p) { WriteTitle(p, std::string(600, 'L')); }});
 }
 
 }  // namespace

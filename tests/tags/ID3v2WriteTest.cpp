@@ -1,6 +1,7 @@
 #include "tags/ID3v2.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,11 @@ std::string AfterTag(const std::string& path) {
   return h.present ? bytes.substr(size_t(h.size)) : bytes;
 }
 
+// A tag as a full rewrite writes it: the frames, then the padding.
+std::string Written(const std::string& frames) {
+  return Tag(3, frames, size_t(TID3v2::PaddingFor(int64_t(frames.size()))));
+}
+
 mode_t ModeOf(const std::string& path) {
   struct stat st;
   EXPECT_EQ(::stat(path.c_str(), &st), 0);
@@ -70,32 +76,35 @@ TEST(ID3v2Write, TwelveFramesInOrderWithExactBytes) {
       Frame("COMM", std::string("\0eng\0Comment", 12)) + TextFrame("TCOM", "Composer") +
       TextFrame("TENC", "Encoder") + TextFrame("TCOP", "Copyright") +
       TextFrame("TLAN", "eng") + Frame("WXXX", std::string("\0\0http://u/", 11));
-  EXPECT_TRUE(ReadFile(path) == Tag(3, expected) + kAudio);
+  EXPECT_TRUE(ReadFile(path) == Written(expected) + kAudio);
 
   TID3v2 back;
   ASSERT_TRUE(back.ReadTag(path));
   EXPECT_EQ(back.Title(), "Title");
   EXPECT_EQ(back.Track(), 7);
   EXPECT_EQ(back.URL(), "http://u/");
-  EXPECT_EQ(back.Size(), int32_t(10 + expected.size()));
+  EXPECT_EQ(back.Size(), int32_t(Written(expected).size()));
 }
 
 TEST(ID3v2Write, EmptyFieldsAndSizes) {
   TempDir dir;
-  std::string path = MakeFile(dir, Tag(3, TextFrame("TIT2", "Old")));
+  std::string old = TextFrame("TIT2", "Old");
+  std::string path = MakeFile(dir, Tag(3, old));
   TID3v2 empty;
   ASSERT_TRUE(empty.WriteTag(path));
-  EXPECT_TRUE(ReadFile(path) == Tag(3, "") + kAudio);
+  // In place: the old frame's bytes become padding.
+  EXPECT_TRUE(ReadFile(path) == Tag(3, "", old.size()) + kAudio);
 
-  // Frames totalling 20000 bytes: the size bytes are 0, 1, 28, 32.
+  // Frames totalling 20000 bytes, and their padding: 1 KiB and 1/64 of them.
+  EXPECT_EQ(TID3v2::PaddingFor(20000), 1024 + 312);
   TID3v2 big;
   big.SetTitle(std::string(20000 - 11, 't'));
   ASSERT_TRUE(big.WriteTag(path));
   std::string bytes = ReadFile(path);
-  EXPECT_EQ(bytes.substr(6, 4), std::string("\0\x01\x1c\x20", 4));
+  EXPECT_EQ(bytes.substr(6, 4), std::string("\0\x01\x26\x58", 4));
   TID3v2 back;
   ASSERT_TRUE(back.ReadTag(path));
-  EXPECT_EQ(back.Size(), 20010);
+  EXPECT_EQ(back.Size(), 20010 + 1336);
   EXPECT_EQ(back.Title().size(), 20000u - 11);
   EXPECT_TRUE(AfterTag(path) == kAudio);
 }
@@ -148,7 +157,7 @@ TEST(ID3v2Write, KeepsEveryOtherFrameInOrder) {
   std::string expected = TextFrame("TIT2", "New") +
                          Frame("COMM", std::string("\0eng\0Mine", 9)) + apic + txxx +
                          commDesc + wxxxDesc + priv;
-  EXPECT_TRUE(ReadFile(path) == Tag(3, expected) + kAudio);
+  EXPECT_TRUE(ReadFile(path) == Tag(3, expected, 500) + kAudio);
 }
 
 TEST(ID3v2Write, Version24BecomesVersion23) {
@@ -207,6 +216,7 @@ TEST(ID3v2Write, Version22FramesTakeTheir23Names) {
 TEST(ID3v2Write, TrackTextStaysWhileItsNumberDoes) {
   TempDir dir;
   std::string path = MakeFile(dir, Tag(3, TextFrame("TRCK", "03/12")));
+  const size_t frameSize = TextFrame("TRCK", "03/12").size();
   TID3v2 t;
   ASSERT_TRUE(t.ReadTag(path));
   ASSERT_TRUE(t.WriteTag(path));
@@ -216,7 +226,7 @@ TEST(ID3v2Write, TrackTextStaysWhileItsNumberDoes) {
   EXPECT_EQ(FramesOf(path)[0].data, "\0" "4"s);
   t.SetTrack(0);
   ASSERT_TRUE(t.WriteTag(path));
-  EXPECT_TRUE(ReadFile(path) == Tag(3, "") + kAudio);
+  EXPECT_TRUE(ReadFile(path) == Tag(3, "", frameSize) + kAudio);
 
   // A text that reads as no number stays too, while the track is 0.
   std::string garbled = MakeFile(dir, Tag(3, TextFrame("TRCK", "A1")), "b.mp3");
@@ -257,9 +267,10 @@ TEST(ID3v2Write, AnEmptiedCommentOrUrlStaysEmpty) {
   EXPECT_EQ(back.URL(), "");
   EXPECT_TRUE(ReadFile(path).find(second) != std::string::npos);
   // Alone, an empty comment or URL writes no frame.
-  std::string alone = MakeFile(dir, Tag(3, Frame("COMM", "\0eng\0Only"s)), "b.mp3");
+  std::string only = Frame("COMM", "\0eng\0Only"s);
+  std::string alone = MakeFile(dir, Tag(3, only), "b.mp3");
   ASSERT_TRUE(t.WriteTag(alone));
-  EXPECT_TRUE(ReadFile(alone) == Tag(3, "") + kAudio);
+  EXPECT_TRUE(ReadFile(alone) == Tag(3, "", only.size()) + kAudio);
 }
 
 TEST(ID3v2Write, BytesAfterAnUnreadableFrameStay) {
@@ -273,7 +284,8 @@ TEST(ID3v2Write, BytesAfterAnUnreadableFrameStay) {
   EXPECT_EQ(t.Artist(), "");
   t.SetTitle("New");
   ASSERT_TRUE(t.WriteTag(path));
-  EXPECT_TRUE(ReadFile(path) == Tag(3, TextFrame("TIT2", "New") + rest) + kAudio);
+  // In place: the frame three bytes shorter leaves three more of padding.
+  EXPECT_TRUE(ReadFile(path) == Tag(3, TextFrame("TIT2", "New") + rest, 64 + 3) + kAudio);
 }
 
 TEST(ID3v2Write, OldTagGoesWholeWhateverItsLayout) {
@@ -291,7 +303,7 @@ TEST(ID3v2Write, OldTagGoesWholeWhateverItsLayout) {
   std::string past = std::string("ID3\x03\x00\x00", 6) + SyncSafe32(100000) + "junk";
   std::string pastPath = MakeFile(dir, past, "past.mp3");
   ASSERT_TRUE(t.WriteTag(pastPath));
-  EXPECT_TRUE(ReadFile(pastPath) == Tag(3, TextFrame("TIT2", "G")) + past + kAudio);
+  EXPECT_TRUE(ReadFile(pastPath) == Written(TextFrame("TIT2", "G")) + past + kAudio);
   // ... and removing such a tag removes nothing.
   std::string pastPath2 = MakeFile(dir, past, "past2.mp3");
   ASSERT_TRUE(t.RemoveTag(pastPath2));
@@ -309,7 +321,7 @@ TEST(ID3v2Remove, TakesTheTagAndOnlyTheTag) {
   EXPECT_FALSE(t.RemoveTag(dir / "missing"));
   EXPECT_FALSE(t.WriteTag(dir / "missing"));
   EXPECT_FALSE(FileExists(dir / "missing"));
-  EXPECT_FALSE(FileExists(path + "~"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(ID3v2Rebuild, KeepsPermissionsOwnerAndLinks) {
@@ -329,29 +341,36 @@ TEST(ID3v2Rebuild, KeepsPermissionsOwnerAndLinks) {
   // Through a symbolic link the target changes and the link stays.
   std::string link = dir / "link.mp3";
   ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
-  t.SetTitle("through link");
+  t.SetTitle(std::string(2000, 'L'));  // a full rewrite
   ASSERT_TRUE(t.WriteTag(link));
   struct stat st;
   ASSERT_EQ(::lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   TID3v2 back;
   ASSERT_TRUE(back.ReadTag(path));
-  EXPECT_EQ(back.Title(), "through link");
-  EXPECT_FALSE(FileExists(link + "~"));
+  EXPECT_EQ(back.Title(), std::string(2000, 'L'));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
-TEST(ID3v2Rebuild, FailureLeavesTheOriginalUntouched) {
+// A rewrite that fails leaves the file as it was; one that succeeds leaves
+// a user's "a.mp3~" alone. Neither leaves a temporary file.
+TEST(ID3v2Rebuild, FailureLeavesTheOriginalAndATildeFileSurvives) {
   TempDir dir;
   std::string tag = Tag(3, TextFrame("TIT2", "Keep"));
   std::string path = MakeFile(dir, tag);
-  // The temporary file cannot be made when a folder holds its name.
-  ASSERT_TRUE(CreateFolder(path + "~"));
+  WriteFile(path + "~", "the user's own backup");
   TID3v2 t;
-  t.SetTitle("Lost");
-  EXPECT_FALSE(t.WriteTag(path));
-  EXPECT_FALSE(t.RemoveTag(path));
+  t.SetTitle(std::string(2000, 'G'));  // does not fit: a full rewrite
+  {
+    FileSizeLimit limit(2000);  // the temporary copy cannot be made
+    EXPECT_FALSE(t.WriteTag(path));
+    EXPECT_FALSE(t.RemoveTag(path));
+  }
   EXPECT_TRUE(ReadFile(path) == tag + kAudio);
-  EXPECT_TRUE(DirectoryExists(path + "~"));
+  ASSERT_TRUE(t.WriteTag(path) && t.RemoveTag(path));
+  EXPECT_TRUE(ReadFile(path) == kAudio);
+  EXPECT_EQ(ReadFile(path + "~"), "the user's own backup");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 }  // namespace

@@ -379,6 +379,12 @@ class MainWindowTest : public QObject, test::WindowFixture {
     QVERIFY(!Find<QAction>("Beeponerror1")->isChecked());
     Find<QAction>("FlashErrorsTabonerror1")->trigger();
     QVERIFY(!options->findChild<QAbstractButton*>("CheckBoxFlash")->isChecked());
+    // The option of the tag writes, on the "Files" page.
+    auto* keep = options->findChild<QAbstractButton*>(kKeepMtimeCheckBox);
+    QVERIFY(keep && !keep->isChecked());
+    QCOMPARE(keep->text(), QStringLiteral("Keep the files' modification time"));
+    keep->click();
+    QVERIFY(model->FileWriteOptions().keepModificationTime);
 
     model->Errors().AddError("Quiet", "", false);
     QTest::qWait(50);

@@ -26,6 +26,7 @@ class Player;
 class PlaylistListModel;
 class SoundOptions;
 class TagEditorModel;
+class TFormSearchAndReplace;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -73,6 +74,7 @@ class MainWindow : public QMainWindow {
   AddFoldersDialog* addFolders_ = nullptr;
   AboutBox* about_ = nullptr;
   OptionsDialog* options_ = nullptr;
+  TFormSearchAndReplace* searchReplace_ = nullptr;
   bool closed_ = false;
 };
 

@@ -88,14 +88,18 @@ inline const std::vector<std::string>& SmallFiles() {
   return files;
 }
 
-// The figures as measured, kept for the ratios after the run.
+// The figures as measured, kept for the ratios after the run; a figure
+// measured in repetitions counts with its median.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs)
-      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+    for (const auto& run : runs) {
+      if (run.error_occurred) continue;
+      if (run.run_type == Run::RT_Iteration ||
+          (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median"))
         seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
   }
   // The real time of one run of a benchmark; 0 when it did not run.
   double Seconds(const std::string& name) const {

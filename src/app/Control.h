@@ -35,6 +35,7 @@ enum class ControlKind {
   Group,        // a box around other controls: caption, enabled, visible
   ProgressBar,  // index = the position, 0 to 100
   TrackBar,     // index = the position; a move by the user runs the command
+  ListView,     // rows drawn from a model of their own; index = the selected row
   Animation,    // checked = playing
 };
 

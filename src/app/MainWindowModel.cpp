@@ -69,6 +69,9 @@ const std::vector<MenuEntry>& MenuTable() {
       {"PopupMenuRemoveID3Tag", "", "RemoveID3v2Tag1", "Remove ID3v2 Tag", "", false},
       // The multi-tagger page's menus.
       {"PopupMenuDefaultSettings", "", "ID3Fields1", "ID3 Fields", "", false},
+      {"PopupMenuDefaultSettings", "", "AutoComplete1", "Auto Complete", "", false},
+      {"PopupMenuDefaultSettings", "", "StringFormat1", "String Format", "", false},
+      {"PopupMenuDefaultSettings", "", "SearchandReplace1", "Search and Replace", "", false},
       {"PopupMenuDefaultSettings", "", "Options2", "Options", "", false},
       {"PopupMenuDefaultSettings", "", "-", "", "", false},
       {"PopupMenuDefaultSettings", "", "AllSettings1", "All Settings", "", false},
@@ -76,6 +79,13 @@ const std::vector<MenuEntry>& MenuTable() {
        false},
       {"PopupMenuremoveTags", "", "RemoveID3v1Tags1", "Remove only ID3v1 Tags", "", false},
       {"PopupMenuremoveTags", "", "RemoveID3v2Tags1", "Remove only ID3v2 Tags", "", false},
+      // The search-and-replace list's menu; its keys are the list's own.
+      {"PopupMenuSR", "", "Add1", "Add", "", false},
+      {"PopupMenuSR", "", "Remove1", "Remove", "", false},
+      {"PopupMenuSR", "", "Edit1", "Edit", "", false},
+      {"PopupMenuSR", "", "-", "", "", false},
+      {"PopupMenuSR", "", "MoveUp1", "Move Up", "", false},
+      {"PopupMenuSR", "", "MoveDown1", "Move Down", "", false},
   };
   return table;
 }
@@ -134,10 +144,22 @@ void MainWindowModel::CreateControls() {
     controls_.Add(name, ControlKind::ComboBox).SetItems(genres);
   for (const auto& [name, caption] : kOptionPanels)
     controls_.Add(name, ControlKind::Panel, caption).SetChecked(true);
-  for (const OptionBox& box : kMultiTaggerOptions) {
-    Control& control = controls_.Add(box.name, ControlKind::CheckBox, box.caption);
-    control.SetChecked(box.checked);
-    control.SetHint(box.hint);
+  const auto addBoxes = [this](const auto& boxes) {
+    for (const OptionBox& box : boxes) {
+      Control& control = controls_.Add(box.name, ControlKind::CheckBox, box.caption);
+      control.SetChecked(box.checked);
+      control.SetHint(box.hint);
+    }
+  };
+  addBoxes(kMultiTaggerOptions);
+  addBoxes(kAutoCompleteKept);
+  for (const auto& [name, text] : kFileSeparators)
+    controls_.Add(name, ControlKind::Edit).SetText(text);
+  const std::vector<std::string> entries(kCaseFormatEntries.begin(), kCaseFormatEntries.end());
+  for (const FormatBox& box : kStringFormatBoxes) {
+    Control& combo = controls_.Add(box.combo, ControlKind::ComboBox);
+    combo.SetItems(entries);
+    combo.SetIndex(0);
   }
   for (const RadioOption& radio : kMultiRenameOptions) {
     Control& control =

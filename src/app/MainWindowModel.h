@@ -16,6 +16,7 @@
 #include "app/Control.h"
 #include "app/ErrorList.h"
 #include "app/Poster.h"
+#include "app/SearchReplaceRule.h"
 #include "app/UserInteraction.h"
 #include "platform/WriteOptions.h"
 
@@ -103,6 +104,37 @@ inline constexpr std::array<OptionBox, 4> kMultiTaggerOptions = {{
     {"CheckBoxDisableSettings", "disable Settings after the update process complets", true, ""},
 }};
 
+// The auto-complete boxes of the multi-tagger page that the settings file
+// keeps; the page's model gives them their enabling.
+inline constexpr std::array<OptionBox, 2> kAutoCompleteKept = {{
+    {"CheckBoxMissingTitle", "Only if is missing", true, ""},
+    {"CheckBoxMissingArtist", "Only if is missing", true, ""},
+}};
+
+// The auto-complete separators with their defaults. The window holds them:
+// the tag editor's complete commands split file names with them too.
+inline constexpr std::array<std::pair<const char*, const char*>, 2> kFileSeparators = {{
+    {"EditFileSeparator1", " - "}, {"EditFileSeparator2", "_-_"}}};
+inline constexpr int kFileSeparatorMaxLength = 10;
+
+// The string-format boxes of the multi-tagger page with their labels and
+// the entries each offers; the settings file keeps the chosen entries.
+struct FormatBox {
+  const char* combo;
+  const char* label;
+  const char* caption;
+};
+inline constexpr std::array<FormatBox, 6> kStringFormatBoxes = {{
+    {"ComboBoxTitleFormat", "LabelSFTitle", "Title"},
+    {"ComboBoxArtistFormat", "LabelSFArtist", "Artist"},
+    {"ComboBoxAlbumFormat", "LabelSFAlbum", "Album"},
+    {"ComboBoxCommentFormat", "LabelSFComment", "Comment"},
+    {"ComboBoxComposerFormat", "LabelSFComposer", "Composer"},
+    {"ComboBoxEncoderFormat", "LabelSFEncoder", "Encoder"},
+}};
+inline constexpr std::array<const char*, 5> kCaseFormatEntries = {
+    "Unchanged", "All lowercase", "All UPPERCASE", "First letter uppercase",
+    "First of each word uppercase"};
 // The rename page's options that the settings file keeps, held by the
 // window like the multi-tagger's; the page's model gives them their
 // commands. A group that loads with every button off falls back to its
@@ -169,14 +201,6 @@ class PlayerCommands {
   // Start-up, once the "Sound" keys are applied: the "Sound" page shows the
   // chosen mixer line and the volume knob takes its volume.
   virtual void SoundSettingsLoaded() {}
-};
-
-// One search-and-replace rule: its check mark and its texts
-// ("Search for", "Replace with", "Search in").
-struct SearchReplaceRule {
-  bool checked = false;
-  std::vector<std::string> texts;
-  bool operator==(const SearchReplaceRule&) const = default;
 };
 
 class MainWindowModel {
@@ -256,7 +280,13 @@ class MainWindowModel {
   // Enter or double-click in the playlist.
   void PlayFocused();
 
+  // The search-and-replace rules of the multi-tagger page, top to bottom.
+  // Whoever changes them calls RulesChanged, which tells the list's view.
   std::vector<SearchReplaceRule>& Rules() { return rules_; }
+  void RulesChanged() {
+    if (rulesChanged_) rulesChanged_();
+  }
+  void SetRulesChangedHandler(std::function<void()> changed) { rulesChanged_ = std::move(changed); }
 
   // The events the view forwards that are not a control's click.
   void ShowErrorsPage();
@@ -291,6 +321,7 @@ class MainWindowModel {
   std::array<std::atomic<int32_t>, kStopFlagCount> stopFlags_{};
   std::function<void()> showOptions_, showAbout_, showAddFolders_, startedHandler_;
   std::function<void()> playlistClick_;
+  std::function<void()> rulesChanged_;
   std::map<int, std::function<void()>> closingSteps_;
   int nextClosingStep_ = 1;
   std::vector<std::string> pendingOpen_;

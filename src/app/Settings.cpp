@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -116,27 +117,18 @@ std::string RuleKey(size_t rule, const char* what, size_t text = SIZE_MAX) {
 
 constexpr const char* kRules = "SearchAndReplace";
 
-void LoadRules(MainWindowModel& model, const IniFile& ini) {
-  long count = ReadInteger(ini, kRules, "ItemsCount", 0);
-  long texts = ReadInteger(ini, kRules, "ItemsStringsCount", 0);
-  for (long i = 0; i < count; ++i) {
-    // Every saved rule has its check key: a rule without one means a
-    // damaged count, which must not make the start-up endless.
-    std::optional<std::string> checked = ini.Read(kRules, RuleKey(i, "Checked"));
-    if (!checked) break;
-    SearchReplaceRule rule;
-    long value;
-    rule.checked = ParseInteger(checked, value) && value != 0;
-    for (long j = 0; j < texts; ++j)
-      rule.texts.push_back(ini.Read(kRules, RuleKey(i, "String", j)).value_or(""));
-    model.Rules().push_back(std::move(rule));
-  }
+// Only three texts are used; a damaged count must not make loading or
+// saving walk through billions of keys.
+constexpr long kMaxRuleTexts = 64;
+
+long RuleTextCount(const IniFile& ini) {
+  return std::min(ReadInteger(ini, kRules, "ItemsStringsCount", 0), kMaxRuleTexts);
 }
 
 // False when a write failed.
 bool SaveRules(MainWindowModel& model, IniFile& ini) {
   long oldCount = ReadInteger(ini, kRules, "ItemsCount", 0);
-  long oldTexts = ReadInteger(ini, kRules, "ItemsStringsCount", 0);
+  long oldTexts = RuleTextCount(ini);
   for (long i = 0; i < oldCount; ++i) {
     if (!ini.Read(kRules, RuleKey(i, "Checked"))) break;
     if (!ini.DeleteKey(kRules, RuleKey(i, "Checked"))) return false;
@@ -172,6 +164,25 @@ void CompleteRadioGroups(ControlSet& controls) {
 
 }  // namespace
 
+std::vector<SearchReplaceRule> ReadRules(const IniFile& ini) {
+  std::vector<SearchReplaceRule> rules;
+  long count = ReadInteger(ini, kRules, "ItemsCount", 0);
+  long texts = RuleTextCount(ini);
+  for (long i = 0; i < count; ++i) {
+    // Every saved rule has its check key: a rule without one means a
+    // damaged count, which must not make the start-up endless.
+    std::optional<std::string> checked = ini.Read(kRules, RuleKey(i, "Checked"));
+    if (!checked) break;
+    SearchReplaceRule rule;
+    long value;
+    rule.checked = ParseInteger(checked, value) && value != 0;
+    for (long j = 0; j < texts; ++j)
+      rule.texts.push_back(ini.Read(kRules, RuleKey(i, "String", j)).value_or(""));
+    rules.push_back(std::move(rule));
+  }
+  return rules;
+}
+
 const std::vector<SettingKey>& SettingKeys() {
   using T = SettingType;
   using F = SettingForm;
@@ -198,6 +209,12 @@ const std::vector<SettingKey>& SettingKeys() {
       {"MultiTagger", "ReplaceID3v2", T::Boolean, "0", F::Main, "CheckBoxID3v2"},
       {"MultiTagger", "ReplaceID3v1", T::Boolean, "1", F::Main, "CheckBoxID3v1"},
       {"MultiTagger", "DisableSettings", T::Boolean, "1", F::Main, "CheckBoxDisableSettings"},
+      {"StringFormat", "TitleFormat", T::Integer, "0", F::Main, "ComboBoxTitleFormat"},
+      {"StringFormat", "ArtistFormat", T::Integer, "0", F::Main, "ComboBoxArtistFormat"},
+      {"StringFormat", "AlbumFormat", T::Integer, "0", F::Main, "ComboBoxAlbumFormat"},
+      {"StringFormat", "CommentFormat", T::Integer, "0", F::Main, "ComboBoxCommentFormat"},
+      {"StringFormat", "ComposerFormat", T::Integer, "0", F::Main, "ComboBoxComposerFormat"},
+      {"StringFormat", "EncoderFormat", T::Integer, "0", F::Main, "ComboBoxEncoderFormat"},
       {"MultiRename", "ID3v1Priority", T::Boolean, "0", F::Main, "RadioID3v1Priority"},
       {"MultiRename", "ID3v2Priority", T::Boolean, "1", F::Main, "RadioID3v2Priority"},
       {"MultiRename", "DontReplace", T::Boolean, "0", F::Main, "RadioDontReplace"},
@@ -206,6 +223,9 @@ const std::vector<SettingKey>& SettingKeys() {
       {"MultiRename", "AddedText", T::String, kDefaultAddedText, F::Main, "EditAdd"},
       {"AutoComplete", "ManualCompleteIfMissing", T::Boolean, "1", F::Main,
        "Completeonlyiftheyaremissing1"},
+      {"AutoComplete", "CompleteTitleIfMissing", T::Boolean, "1", F::Main, "CheckBoxMissingTitle"},
+      {"AutoComplete", "CompleteArtistIfMissing", T::Boolean, "1", F::Main,
+       "CheckBoxMissingArtist"},
       {"FormOpen", "LastDir", T::String, "", F::Main, nullptr, F::Main, nullptr, GetLastDir,
        SetLastDir},
   };
@@ -216,7 +236,11 @@ void LoadSettings(MainWindowModel& model) {
   try {
     IniFile ini(model.SettingsPath());
     for (const SettingKey& row : SettingKeys()) Apply(model, ini, row);
-    LoadRules(model, ini);
+    std::vector<SearchReplaceRule> rules = ReadRules(ini);
+    if (!rules.empty()) {
+      model.Rules().insert(model.Rules().end(), rules.begin(), rules.end());
+      model.RulesChanged();
+    }
   } catch (...) {
     // A value that cannot be applied ends the loading here.
   }

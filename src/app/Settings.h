@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/SearchReplaceRule.h"
+
 namespace tagmora {
 
+class IniFile;
 class MainWindowModel;
 
 inline constexpr const char* kSettingsFileName = "settings.ini";
@@ -35,6 +38,10 @@ struct SettingKey {
 
 // In the order SaveSettings writes them (the rules come after).
 const std::vector<SettingKey>& SettingKeys();
+
+// The rules of the "SearchAndReplace" section, as LoadSettings appends
+// them to the list; tagmora-cli reads a rule file the same way.
+std::vector<SearchReplaceRule> ReadRules(const IniFile& ini);
 
 // Each runs inside one guard: a failure ends it silently where it happened.
 void LoadSettings(MainWindowModel& model);

@@ -14,6 +14,7 @@
 #include "cli/Commands.h"
 #include "cli/Fields.h"
 #include "cli/JobCommands.h"
+#include "cli/StepOptions.h"
 #include "cli/Recover.h"
 #include "jobs/UnitThreadMove.h"
 #include "jobs/UnitThreadRemoveTags.h"
@@ -83,7 +84,14 @@ update, remove-tags, rename, move
          %genre%, %track%, %composer%, %encoder%, %copyright%, %language%,
          %url% stand for the file's values in the tag being written, and
          the same names ending in 1 or 2 for the ID3v1 or ID3v2 value.
-         A tag is written only when it changed.
+         A tag is written only when it changed. Before the templates,
+         --get-title and --get-artist take the fields from file names
+         such as "Artist - Title.mp3" (split at --separator1, else at
+         --separator2), only where the tag has none unless --replace-...;
+         --fallback-... take the whole name when neither separator occurs.
+         After the templates, --case-FIELD=MODE changes the letter case
+         (MODE: unchanged, lower, upper, first, words), then --rules=FILE
+         applies the enabled search-and-replace rules of FILE in order.
          rename gives each file the name ARTIST SEPARATOR TITLE.mp3 from
          its tags, in its folder or in --move-to; move puts each file into
          BASE/ARTIST, BASE/GENRE, BASE/ARTIST - ALBUM or BASE/ALBUM. A name
@@ -279,6 +287,8 @@ int Run(int argc, char** argv) {
     updateCommand->add_option(std::string("--") + kMultiTagFields[field].name, templates[field],
                               std::string("the template of the ") +
                                   kMultiTagFields[field].caption + " field");
+  StepOptions steps;
+  steps.AddTo(*updateCommand);
   AddJobOptions(*updateCommand, run);
   keepTime(updateCommand);
 
@@ -367,6 +377,8 @@ int Run(int argc, char** argv) {
       update.templates[field] = templates[field];
     }
     update.writeReadOnly = !noReadOnly;
+    if (std::string error = steps.Apply(*updateCommand, update); !error.empty())
+      return Usage(error);
     update.writes = writes;
     return RunJob(run, TThreadUpdate::kName, [&](const Playlist&, JobDisk&) {
       return std::make_unique<TThreadUpdate>(update);

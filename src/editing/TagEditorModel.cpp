@@ -22,11 +22,6 @@ namespace {
 constexpr const char* kHasTag[] = {"", "CheckHasTagv1", "CheckHasTagv2"};
 constexpr const char* kPopupAutoComplete = "PopupMenuAutoComplete";
 
-// The multi-tagger's separator boxes, with their defaults while that page
-// does not exist.
-constexpr std::pair<const char*, const char*> kSeparators[] = {
-    {"EditFileSeparator1", " - "}, {"EditFileSeparator2", "_-_"}};
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
@@ -328,11 +323,9 @@ void TagEditorModel::CopyFromID3v2() {
 void TagEditorModel::Complete(int version) {
   if (!CommonChecks()) return;
   const std::string path = Path();
+  // The multi-tagger page's separators, as the user set them there.
   std::string separators[2];
-  for (int i = 0; i < 2; ++i) {
-    const Control* box = controls_.Find(kSeparators[i].first);
-    separators[i] = box ? box->Text() : kSeparators[i].second;
-  }
+  for (int i = 0; i < 2; ++i) separators[i] = C(kFileSeparators[i].first).Text();
   std::string artist, title;
   const std::string first = SplitFileName(path, separators[0], artist, title);
   if (first != kStatusOK) {

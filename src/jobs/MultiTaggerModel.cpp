@@ -1,6 +1,7 @@
 #include "jobs/MultiTaggerModel.h"
 
 #include "app/MainWindowModel.h"
+#include "jobs/SearchReplaceList.h"
 #include "jobs/Templates.h"
 #include "jobs/UnitThreadRemoveTags.h"
 #include "playlist/Playlist.h"
@@ -17,7 +18,39 @@ constexpr PageButton kStepBoxes[] = {
     {"CheckGetArtist", "Get the Artist",
      "Replace the Artist from ID3 Tag with the song artist from the file name"},
     {"CheckBoxSFEnabled", "Enabled", ""},
-    {"CheckBoxSREnabled", "Enabled", ""},
+    {"CheckBoxSREnabled", "Enabled", "Enable Search and Replace"},
+    // "If NO separator found": complete the fields with the file name.
+    {"CheckBoxCompleteTitleAnyway", "the Title", ""},
+    {"CheckBoxMissingTitleAnyway", "Only if is missing", ""},
+    {"CheckBoxCompleteArtistAnyway", "the Artist", ""},
+    {"CheckBoxMissingArtistAnyway", "Only if is missing", ""},
+};
+
+// The option panels' texts.
+constexpr std::pair<const char*, const char*> kPanelLabels[] = {
+    {"LabelACInfo", "From file names such as: Artist - Title.mp3"},
+    {"LabelOr", "or"},
+    {"LabelCompleteFileName", "Complete the fields with the file name"},
+    {"LabelSFInfo", "Change your ID3 Tag's fields to uppercase, lowercase or combined"},
+    {"LabelSRInfo", "Search and Replace strings in ID3 Tag fields"},
+};
+constexpr std::pair<const char*, const char*> kPanelGroups[] = {
+    {"GroupBoxSeparators", " Separators "},
+    {"GroupBoxNoSeparator", " If NO separator found "},
+};
+
+// What the auto-complete panel's "Enabled" switches with its own state.
+constexpr const char* kAutoCompleteFollowers[] = {
+    "CheckGetTitle",      "CheckGetArtist",        "GroupBoxSeparators",
+    "EditFileSeparator1", "EditFileSeparator2",    "LabelOr",
+    "LabelCompleteFileName", "CheckBoxCompleteTitleAnyway", "CheckBoxCompleteArtistAnyway"};
+// Each "Only if is missing" box is live while the panel and its own
+// switch are on.
+constexpr std::pair<const char*, const char*> kMissingBoxes[] = {
+    {"CheckBoxMissingTitle", "CheckGetTitle"},
+    {"CheckBoxMissingArtist", "CheckGetArtist"},
+    {"CheckBoxMissingTitleAnyway", "CheckBoxCompleteTitleAnyway"},
+    {"CheckBoxMissingArtistAnyway", "CheckBoxCompleteArtistAnyway"},
 };
 
 // A field box checked takes its field from the template, so the matching
@@ -36,13 +69,17 @@ MultiTaggerModel::MultiTaggerModel(MainWindowModel& window)
   update_ = std::make_unique<JobPanel>(window_, kUpdatePanel);
   removeTags_ = std::make_unique<JobPanel>(window_, kRemoveTagsPanel);
   update_->SetAfterFinish([this] { DisableSettings(); });
+  rules_ = std::make_unique<SearchReplaceList>(window_);
   BindCommands();
+  AutoCompleteEnabling();
+  StringFormatEnabling();
 }
 
 MultiTaggerModel::~MultiTaggerModel() {
   // The runs end before the page they report to.
   update_.reset();
   removeTags_.reset();
+  rules_.reset();
   preview_.Cancel();
   for (const std::string& name : bound_) C(name).OnClick({});
 }
@@ -69,6 +106,12 @@ void MultiTaggerModel::CreateControls() {
     controls_.Add(button.name, ControlKind::Button, button.caption).SetHint(button.hint);
   for (const PageButton& box : kStepBoxes)
     controls_.Add(box.name, ControlKind::CheckBox, box.caption).SetHint(box.hint);
+  C("CheckBoxMissingTitleAnyway").SetChecked(true);
+  C("CheckBoxMissingArtistAnyway").SetChecked(true);
+  for (const auto& [name, caption] : kPanelLabels) controls_.Add(name, ControlKind::Label, caption);
+  for (const auto& [name, caption] : kPanelGroups) controls_.Add(name, ControlKind::Group, caption);
+  for (const FormatBox& box : kStringFormatBoxes)
+    controls_.Add(box.label, ControlKind::Label, box.caption);
 }
 
 void MultiTaggerModel::BindCommands() {
@@ -95,8 +138,13 @@ void MultiTaggerModel::BindCommands() {
   for (const auto& [field, get] : kExclusiveWithGet) {
     Bind(get, [this, field = field, get = get] {
       if (C(get).Checked()) C(kMultiTagFields[field].checkBox).SetChecked(false);
+      AutoCompleteEnabling();
     });
   }
+  for (const char* box :
+       {"CheckBoxACEnabled", "CheckBoxCompleteTitleAnyway", "CheckBoxCompleteArtistAnyway"})
+    Bind(box, [this] { AutoCompleteEnabling(); });
+  Bind("CheckBoxSFEnabled", [this] { StringFormatEnabling(); });
   Bind("ButtonVariablesInfo", [this] {
     window_.User().Show(
         {kVariablesCaption, kVariablesInfo, MessageIcon::Information, MessageButtons::Ok});
@@ -112,8 +160,25 @@ void MultiTaggerModel::BindCommands() {
   for (int i = 0; i < int(std::size(kRemoveTagsCommands)); ++i)
     Bind(kRemoveTagsCommands[i].menuItem, [this, i] { RemoveTags(i); });
   Bind("ID3Fields1", [this] { DefaultID3Fields(); });
+  Bind("AutoComplete1", [this] { DefaultAutoComplete(); });
+  Bind("StringFormat1", [this] { DefaultStringFormat(); });
+  Bind("SearchandReplace1", [this] { rules_->Defaults(); });
   Bind("Options2", [this] { DefaultOptions(); });
   Bind("AllSettings1", [this] { DefaultAllSettings(); });
+}
+
+void MultiTaggerModel::AutoCompleteEnabling() {
+  const bool on = C("CheckBoxACEnabled").Checked();
+  for (const char* name : kAutoCompleteFollowers) C(name).SetEnabled(on);
+  for (const auto& [box, own] : kMissingBoxes) C(box).SetEnabled(on && C(own).Checked());
+}
+
+void MultiTaggerModel::StringFormatEnabling() {
+  const bool on = C("CheckBoxSFEnabled").Checked();
+  for (const FormatBox& box : kStringFormatBoxes) {
+    C(box.combo).SetEnabled(on);
+    C(box.label).SetEnabled(on);
+  }
 }
 
 void MultiTaggerModel::FieldChecked(MultiField field) {
@@ -134,6 +199,14 @@ UpdateOptions MultiTaggerModel::CurrentUpdateOptions() {
   options.replaceV1 = C("CheckBoxID3v1").Checked();
   options.replaceV2 = C("CheckBoxID3v2").Checked();
   options.writeReadOnly = C("CheckReadOnly").Checked();
+  for (const auto& [box, option] : kAutoCompleteBoxes) options.autoComplete.*option = C(box).Checked();
+  options.autoComplete.separator1 = C(kFileSeparators[0].first).Text();
+  options.autoComplete.separator2 = C(kFileSeparators[1].first).Text();
+  options.stringFormat.enabled = C("CheckBoxSFEnabled").Checked();
+  for (size_t box = 0; box < kStringFormatBoxes.size(); ++box)
+    options.stringFormat.formats[box] = CaseFormatAt(C(kStringFormatBoxes[box].combo).Index());
+  options.searchReplace = C("CheckBoxSREnabled").Checked();
+  options.rules = window_.Rules();
   options.writes = window_.FileWriteOptions();
   return options;
 }
@@ -179,6 +252,20 @@ void MultiTaggerModel::DefaultID3Fields() {
   C("ComboGenreAll").SetIndex(-1);
 }
 
+void MultiTaggerModel::DefaultAutoComplete() {
+  for (const char* box : {"CheckBoxACEnabled", "CheckGetTitle", "CheckGetArtist",
+                          "CheckBoxCompleteTitleAnyway", "CheckBoxCompleteArtistAnyway"})
+    C(box).SetChecked(false);
+  for (const auto& [name, text] : kFileSeparators) C(name).SetText(text);
+  C("CheckBoxMissingTitleAnyway").SetChecked(true);
+  C("CheckBoxMissingArtistAnyway").SetChecked(true);
+}
+
+void MultiTaggerModel::DefaultStringFormat() {
+  C("CheckBoxSFEnabled").SetChecked(false);
+  for (const FormatBox& box : kStringFormatBoxes) C(box.combo).SetIndex(0);
+}
+
 void MultiTaggerModel::DefaultOptions() {
   C("CheckBoxID3v1").SetChecked(true);
   C("CheckBoxID3v2").SetChecked(false);
@@ -188,6 +275,9 @@ void MultiTaggerModel::DefaultOptions() {
 
 void MultiTaggerModel::DefaultAllSettings() {
   DefaultID3Fields();
+  DefaultAutoComplete();
+  DefaultStringFormat();
+  rules_->Defaults();
   DefaultOptions();
 }
 

@@ -15,6 +15,7 @@
 namespace tagmora {
 
 class MainWindowModel;
+class SearchReplaceList;
 
 // The page's buttons with caption and hint.
 struct PageButton {
@@ -48,12 +49,16 @@ class MultiTaggerModel {
   void PreviewUpdate();
   void RemoveTags(int command);  // an index into kRemoveTagsCommands
   void DefaultID3Fields();
+  void DefaultAutoComplete();
+  void DefaultStringFormat();
   void DefaultOptions();
   void DefaultAllSettings();
 
   JobPanel& UpdatePanel() { return *update_; }
   JobPanel& RemoveTagsPanel() { return *removeTags_; }
   PreviewModel& Previewer() { return preview_; }
+  // The "Search and Replace" panel's rule list and its editor.
+  SearchReplaceList& SearchReplace() { return *rules_; }
 
   // The view opens a pop-up menu under a button's bottom-left corner.
   using PopupHandler = std::function<void(const std::string& popup, const std::string& button)>;
@@ -66,6 +71,9 @@ class MultiTaggerModel {
   void BindCommands();
   // A field box's click: its template box follows it.
   void FieldChecked(MultiField field);
+  // The panels' enabling rules.
+  void AutoCompleteEnabling();
+  void StringFormatEnabling();
   // The after-step of a completed update run.
   void DisableSettings();
 
@@ -74,6 +82,7 @@ class MultiTaggerModel {
   std::unique_ptr<JobPanel> update_;
   std::unique_ptr<JobPanel> removeTags_;
   PreviewModel preview_;
+  std::unique_ptr<SearchReplaceList> rules_;
   PopupHandler showPopup_;
   std::vector<std::string> bound_;
 };

@@ -12,15 +12,19 @@ namespace {
 
 std::string Decimal(uint8_t number) { return std::to_string(number); }
 
-// The first occurrence of needle in haystack from pos; without
-// caseSensitive only A to Z fold, so no position moves.
+// The first occurrence of needle (not empty) in haystack from pos;
+// without caseSensitive only A to Z fold, so no position moves. Only the
+// places that hold the needle's first letter in either case are compared:
+// the search-and-replace rules run this over every field of every file.
 size_t Find(std::string_view haystack, std::string_view needle, size_t pos, bool caseSensitive) {
   if (caseSensitive) return haystack.find(needle, pos);
-  if (pos > haystack.size()) return std::string_view::npos;
-  auto same = [](char a, char b) { return AsciiLower(a) == AsciiLower(b); };
-  auto found = std::search(haystack.begin() + long(pos), haystack.end(), needle.begin(),
-                           needle.end(), same);
-  return found == haystack.end() ? std::string_view::npos : size_t(found - haystack.begin());
+  const char lower = AsciiLower(needle[0]);
+  const char upper = lower >= 'a' && lower <= 'z' ? char(lower - 'a' + 'A') : lower;
+  for (; pos + needle.size() <= haystack.size(); ++pos) {
+    if (haystack[pos] != lower && haystack[pos] != upper) continue;
+    if (EqualsIgnoringAsciiCase(haystack.substr(pos, needle.size()), needle)) return pos;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace

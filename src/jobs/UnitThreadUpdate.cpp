@@ -23,43 +23,6 @@ constexpr MultiField kOrderV2[] = {kFieldTitle,    kFieldArtist,    kFieldAlbum,
                                    kFieldComment,  kFieldComposer,  kFieldEncoder,
                                    kFieldCopyright, kFieldLanguage, kFieldURL};
 
-// The text fields of each record by page field.
-std::string* V1Text(IDv1Tag& v1, MultiField field) {
-  switch (field) {
-    case kFieldTitle: return &v1.Title;
-    case kFieldArtist: return &v1.Artist;
-    case kFieldAlbum: return &v1.Album;
-    case kFieldComment: return &v1.Comment;
-    case kFieldYear: return &v1.Year;
-    default: return nullptr;
-  }
-}
-
-std::string* V2Text(IDv2Tag& v2, MultiField field) {
-  switch (field) {
-    case kFieldTitle: return &v2.Title;
-    case kFieldArtist: return &v2.Artist;
-    case kFieldAlbum: return &v2.Album;
-    case kFieldComment: return &v2.Comment;
-    case kFieldYear: return &v2.Year;
-    case kFieldGenre: return &v2.Genre;
-    case kFieldComposer: return &v2.Composer;
-    case kFieldEncoder: return &v2.Encoder;
-    case kFieldCopyright: return &v2.Copyright;
-    case kFieldLanguage: return &v2.Language;
-    case kFieldURL: return &v2.URL;
-    default: return nullptr;
-  }
-}
-
-// The position of a text in the genre list (an empty entry, then the
-// names) minus one: empty gives 255 (no genre), an unknown name 254.
-uint8_t GenreIdOfText(const std::string& text) {
-  if (text.empty()) return kNoGenre;
-  int id = GenreIdOf(text);
-  return static_cast<uint8_t>(id < 0 ? 254 : id);
-}
-
 bool SameV1(const IDv1Tag& a, const IDv1Tag& b) {
   return a.Exists == b.Exists && a.Title == b.Title && a.Artist == b.Artist &&
          a.Album == b.Album && a.Year == b.Year && a.Comment == b.Comment &&
@@ -112,6 +75,11 @@ void TThreadUpdate::ProcessFile(JobFile& file) {
   if (status != kStatusOK) file.RecordError(WithSystemText(status, errno));
   const IDv1Tag untouchedV1 = v1;
   const IDv2Tag untouchedV2 = v2;
+  if (options_.autoComplete.Runs()) {
+    std::string error = CompleteFromFileName(path, options_.autoComplete, options_.replaceV1,
+                                             options_.replaceV2, v1, v2);
+    if (!error.empty()) file.RecordError(error);
+  }
 
   access_ = {};
   bool written = false;
@@ -149,7 +117,7 @@ bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
     std::optional<std::string> text;
     if (!Expand(file, field, v1, v2, 1, text)) return false;
     if (!text) continue;
-    if (std::string* slot = V1Text(v1, field)) {
+    if (std::string* slot = FieldText(v1, field)) {
       *slot = Utf8Left(*text, field == kFieldYear ? 4 : 30);
     } else if (field == kFieldGenre) {
       v1.GenreId = GenreIdOfText(*text);
@@ -160,6 +128,8 @@ bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
       file.RecordUnselectedError(kMultiTagFields[field].labelV1 + track.message);
     }
   }
+  ApplyStringFormat(options_.stringFormat, v1);
+  if (options_.searchReplace) rules_.Apply(v1);
   v1.Exists = !v1.Title.empty() || !v1.Artist.empty() || !v1.Album.empty() ||
               !v1.Year.empty() || !v1.Comment.empty() || !v1.Genre.empty() || v1.Track > 0;
   if (SameV1(v1, untouched)) return true;
@@ -178,7 +148,7 @@ bool TThreadUpdate::PassID3v2(JobFile& file, const IDv1Tag& v1, IDv2Tag& v2,
     std::optional<std::string> text;
     if (!Expand(file, field, v1, v2, 2, text)) return false;
     if (!text) continue;
-    if (std::string* slot = V2Text(v2, field)) {
+    if (std::string* slot = FieldText(v2, field)) {
       *slot = std::move(*text);
     } else if (TrackNumber track = ParseTrackNumber(*text); track.valid) {
       v2.Track = track.value;
@@ -186,9 +156,11 @@ bool TThreadUpdate::PassID3v2(JobFile& file, const IDv1Tag& v1, IDv2Tag& v2,
       file.RecordUnselectedError(kMultiTagFields[field].labelV2 + track.message);
     }
   }
+  ApplyStringFormat(options_.stringFormat, v2);
+  if (options_.searchReplace) rules_.Apply(v2);
   v2.Exists = v2.Track > 0;
   for (MultiField field : kOrderV2)
-    if (const std::string* text = V2Text(v2, field); text && !text->empty()) v2.Exists = true;
+    if (const std::string* text = FieldText(v2, field); text && !text->empty()) v2.Exists = true;
   // Version and size are the reader's, never changed here.
   IDv2Tag compared = v2;
   compared.VersionId = untouched.VersionId;

@@ -6,57 +6,16 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "jobs/AutoComplete.h"
 #include "jobs/BatchJob.h"
+#include "jobs/MultiTagFields.h"
+#include "jobs/SearchReplace.h"
+#include "jobs/StringFormat.h"
 #include "platform/WriteOptions.h"
-#include "tags/ID3v1.h"
-#include "tags/ID3v2.h"
 
 namespace tagmora {
-
-// The twelve fields of the multi-tagger page, in the order of their check
-// boxes, with their template boxes, defaults and error labels.
-enum MultiField {
-  kFieldTitle, kFieldArtist, kFieldAlbum, kFieldComment, kFieldYear, kFieldGenre, kFieldTrack,
-  kFieldComposer, kFieldEncoder, kFieldCopyright, kFieldLanguage, kFieldURL, kMultiFieldCount
-};
-
-struct MultiTagField {
-  const char* checkBox;
-  const char* templateBox;
-  const char* caption;
-  const char* defaultTemplate;
-  int maxLength;         // characters the template box takes; 0 for no limit
-  const char* labelV1;   // error label in the ID3v1 pass; null: ID3v2 only
-  const char* labelV2;   // error label in the ID3v2 pass
-  const char* name;      // tagmora-cli's option name
-};
-
-inline constexpr std::array<MultiTagField, kMultiFieldCount> kMultiTagFields = {{
-    {"CheckBoxTitleAll", "EditTitleAll", "Title", "%title%", 0, "Title field: ",
-     "Title v2 field: ", "title"},
-    {"CheckBoxArtistAll", "EditArtistAll", "Artist", "%artist%", 0, "Artist field: ",
-     "Artist v2 field: ", "artist"},
-    {"CheckBoxAlbumAll", "EditAlbumAll", "Album", "%album%", 0, "Album field: ",
-     "Album v2 field: ", "album"},
-    {"CheckBoxCommentAll", "EditCommentAll", "Comment", "%comment%", 30, "Comment field: ",
-     "Comment v2 field: ", "comment"},
-    {"CheckBoxYearAll", "EditYearAll", "Year", "%year%", 0, "Year field: ", "Year v2 field: ",
-     "year"},
-    {"CheckBoxGenreAll", "ComboGenreAll", "Genre", "%genre%", 0, "Genre field: ",
-     "Genre v2 field: ", "genre"},
-    {"CheckBoxTrackAll", "EditTrackAll", "Track", "%track%", 30, "Track field: ",
-     "Track v2 field: ", "track"},
-    {"CheckBoxComposerAll", "EditComposerAll", "Composer", "%composer%", 0, nullptr,
-     "Composer field: ", "composer"},
-    {"CheckBoxEncoderAll", "EditEncoderAll", "Encoder", "%encoder%", 0, nullptr,
-     "Encoder field: ", "encoder"},
-    {"CheckBoxCopyrightAll", "EditCopyrightAll", "Copyright", "%copyright%", 0, nullptr,
-     "Copyright field: ", "copyright"},
-    {"CheckBoxLanguageAll", "EditLanguageAll", "Language", "%language%", 0, nullptr,
-     "Language field: ", "language"},
-    {"CheckBoxUrlAll", "EditUrlAll", "URL", "%url%", 0, nullptr, "URL field: ", "url"},
-}};
 
 // What a run of the update job does; the page fills it from its controls,
 // tagmora-cli from its arguments.
@@ -66,6 +25,10 @@ struct UpdateOptions {
   bool replaceV1 = true;      // "Replace ID3v1"
   bool replaceV2 = false;     // "Replace ID3v2 (slower)"
   bool writeReadOnly = true;  // "try to write to ReadOnly files also"
+  AutoCompleteOptions autoComplete;
+  StringFormatOptions stringFormat;
+  bool searchReplace = false;  // the "Search and Replace" panel's "Enabled"
+  std::vector<SearchReplaceRule> rules;
   WriteOptions writes;        // the files keep their modification time
 };
 
@@ -74,7 +37,8 @@ std::string UpdateSummary(int count, int errors);
 
 class TThreadUpdate : public BatchJob {
  public:
-  explicit TThreadUpdate(UpdateOptions options) : options_(std::move(options)) {}
+  explicit TThreadUpdate(UpdateOptions options)
+      : options_(std::move(options)), rules_(options_.rules) {}
 
   // What the job is called where its undo journal is listed.
   static constexpr const char* kName = "Update ID3 Tags";
@@ -105,6 +69,7 @@ class TThreadUpdate : public BatchJob {
   bool MayWrite(JobFile& file);
 
   UpdateOptions options_;
+  RuleSet rules_;
   int changed_ = 0;
   // The file in hand's permission bits, once a write needed them.
   struct {

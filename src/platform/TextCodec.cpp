@@ -199,8 +199,6 @@ std::string Utf8Left(std::string_view text, size_t count) {
   return std::string(text.substr(0, pos));
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 namespace {
 bool SameIgnoringAsciiCase(char a, char b) { return AsciiLower(a) == AsciiLower(b); }
 }  // namespace

@@ -45,7 +45,8 @@ void AppendUtf8(std::string& out, char32_t cp);
 
 // Letter case of ASCII letters only, whatever the user's locale: INI keys,
 // genre names, M3U lines and the ".mp3" of file names compare this way.
-char AsciiLower(char c);
+// Inline: the case-blind searches call it for every character they compare.
+inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);

@@ -17,6 +17,7 @@
 #include "app/MainWindowModel.h"
 #include "editing/TagEditorModel.h"
 #include "jobs/MultiTaggerModel.h"
+#include "jobs/SearchReplaceList.h"
 #include "jobs/UndoModel.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
@@ -25,6 +26,7 @@
 #include "ui/AddFoldersDialog.h"
 #include "ui/ControlBinder.h"
 #include "ui/ErrorGridModel.h"
+#include "ui/FormSearchAndReplace.h"
 #include "ui/MpegInfoPanel.h"
 #include "ui/MultiMovePage.h"
 #include "ui/MultiRenamePage.h"
@@ -32,9 +34,10 @@
 #include "ui/OptionsDialog.h"
 #include "ui/Pictures.h"
 #include "ui/PlayerPage.h"
-#include "ui/PreviewDialog.h"
 #include "ui/PlaylistListModel.h"
+#include "ui/PreviewDialog.h"
 #include "ui/QtPoster.h"
+#include "ui/RuleListView.h"
 #include "ui/SoundOptionsPage.h"
 #include "ui/TagEditorPage.h"
 #include "ui/UndoDialog.h"
@@ -74,12 +77,14 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   about_ = new AboutBox([this](const std::string& address) { model_.User().OpenWithShell(address); },
                         this);
   options_ = new OptionsDialog(model_.OptionsControls(), this);
+  searchReplace_ = new TFormSearchAndReplace(multiTagger_->SearchReplace().Editor(), this);
   modelDialogs_ = {new PreviewDialog(multiTagger_->Previewer(), this),
                    new UndoDialog(*undo_, this)};
 
   model_.SetShowOptionsHandler([this] { options_->ShowBeside(); });
   model_.SetShowAboutHandler([this] { about_->ShowModal(); });
   model_.SetShowAddFoldersHandler([this] { addFolders_->ShowModal(); });
+  multiTagger_->SearchReplace().SetShowEditorHandler([this] { searchReplace_->ShowModal(); });
 
   model_.SetStartedHandler([this] { Started(); });
   const auto popupBelow = [this](const std::string& popup, const std::string& button) {
@@ -99,6 +104,11 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
 MainWindow::~MainWindow() {
   // They draw models that end before the window's children do.
   for (QDialog* dialog : modelDialogs_) delete dialog;
+  // The rule editor and the rule list draw parts of the page model, which
+  // ends before the window's children do.
+  multiTagger_->SearchReplace().SetShowEditorHandler({});
+  delete searchReplace_;
+  delete findChild<RuleListView*>();
   model_.SetShowOptionsHandler({});
   model_.SetShowAboutHandler({});
   model_.SetShowAddFoldersHandler({});
@@ -156,7 +166,7 @@ QWidget* MainWindow::BuildPages(QWidget* parent) {
     page->setObjectName(Q(info.name));
     tabs->addTab(page, PagePicture(info.picture), Q(info.caption));
   }
-  new MultiTaggerPage(tabs->widget(0));
+  new MultiTaggerPage(tabs->widget(0), multiTagger_->SearchReplace());
   new TagEditorPage(tabs->widget(kId3Page));
   new MultiRenamePage(model_, tabs->widget(kRenamePage));
   new MultiMovePage(model_, tabs->widget(kMovePage));

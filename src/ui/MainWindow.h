@@ -28,6 +28,7 @@ class PlaylistListModel;
 class SoundOptions;
 class TagEditorModel;
 class UndoModel;
+class TFormSearchAndReplace;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -77,6 +78,7 @@ class MainWindow : public QMainWindow {
   AddFoldersDialog* addFolders_ = nullptr;
   AboutBox* about_ = nullptr;
   OptionsDialog* options_ = nullptr;
+  TFormSearchAndReplace* searchReplace_ = nullptr;
   bool closed_ = false;
 };
 

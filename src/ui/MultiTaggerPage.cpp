@@ -21,6 +21,7 @@
 #include "jobs/UnitThreadUpdate.h"
 #include "ui/CollapsePanel.h"
 #include "ui/ProgressPanel.h"
+#include "ui/StepPanels.h"
 
 namespace tagmora {
 
@@ -79,6 +80,31 @@ class ButtonFaceWhenDisabled : public QObject {
   }
 };
 
+// A panel unfolds to the height its controls need, measured again when
+// they change: the binder gives labels and group boxes their captions only
+// after the page is built.
+class FitToBody : public QObject {
+ public:
+  explicit FitToBody(TCollapsePanel* panel) : QObject(panel), panel_(panel) {
+    panel->Body()->installEventFilter(this);
+    Fit();
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) Fit();
+    return false;
+  }
+
+ private:
+  void Fit() {
+    panel_->SetPanelHeight(panel_->HeaderHeight() + 2 * panel_->frameWidth() +
+                           panel_->Body()->layout()->sizeHint().height());
+  }
+
+  TCollapsePanel* panel_;
+};
+
 QWidget* TemplateBox(const MultiTagField& field, QWidget* parent) {
   QWidget* box;
   if (Q(field.templateBox).startsWith(QLatin1String("Combo"))) {
@@ -117,7 +143,7 @@ QGroupBox* BuildFields(QWidget* parent) {
 
 // The option panels, each with a column of controls that later steps add
 // to; a panel unfolds to the height its controls need.
-QScrollArea* BuildOptionPanels(QWidget* parent) {
+QScrollArea* BuildOptionPanels(QWidget* parent, SearchReplaceList& rules) {
   auto* scroll = Named(new QScrollArea(parent), "ScrollBoxMultiTag");
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
@@ -148,9 +174,14 @@ QScrollArea* BuildOptionPanels(QWidget* parent) {
   for (const OptionBox& option : kMultiTaggerOptions)
     put(optionsPanel, Named(new QCheckBox, option.name));
   put(optionsPanel, Named(new QPushButton, "ButtonVariablesInfo"));
-  for (TCollapsePanel* panel : box->findChildren<TCollapsePanel*>())
-    panel->SetPanelHeight(panel->HeaderHeight() + 2 * panel->frameWidth() +
-                          panel->Body()->layout()->sizeHint().height());
+  // The step panels place their other controls around the switches.
+  const auto body = [&bodies](size_t panel) {
+    return bodies.value(Q(kOptionPanels[panel].first))->parentWidget();
+  };
+  FillAutoCompleteBody(body(0));
+  FillStringFormatBody(body(1));
+  FillSearchReplaceBody(body(2), rules);
+  for (TCollapsePanel* panel : box->findChildren<TCollapsePanel*>()) new FitToBody(panel);
   stack->addStretch(1);
   scroll->setWidget(box);
   // The panels sit on the page itself, not on a grey box of their own.
@@ -159,7 +190,7 @@ QScrollArea* BuildOptionPanels(QWidget* parent) {
   return scroll;
 }
 
-QGroupBox* BuildSettings(QWidget* parent) {
+QGroupBox* BuildSettings(QWidget* parent, SearchReplaceList& rules) {
   auto* group = Named(new QGroupBox(parent), "GroupBoxMulti");
   const auto button = [group](const char* name) { return Named(new QPushButton(group), name); };
   // Two rows, so that the field boxes keep their width: the run's
@@ -180,19 +211,19 @@ QGroupBox* BuildSettings(QWidget* parent) {
   auto* layout = new QHBoxLayout(group);
   layout->setContentsMargins(4, 2, 4, 4);
   layout->addLayout(left, 1);
-  layout->addWidget(BuildOptionPanels(group));
+  layout->addWidget(BuildOptionPanels(group, rules));
   return group;
 }
 
 }  // namespace
 
-MultiTaggerPage::MultiTaggerPage(QWidget* page) : QWidget(page) {
+MultiTaggerPage::MultiTaggerPage(QWidget* page, SearchReplaceList& rules) : QWidget(page) {
   setObjectName(QStringLiteral("MultiTagger"));
   // The settings and the two progress panels share one place; the model
   // shows one of them at a time.
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(BuildSettings(this), 0, 0);
+  layout->addWidget(BuildSettings(this, rules), 0, 0);
   for (const JobPanelNames* names : {&kUpdatePanel, &kRemoveTagsPanel})
     layout->addWidget(MakeProgressPanel(*names, this), 0, 0);
 

@@ -9,12 +9,15 @@
 
 namespace tagmora {
 
+class SearchReplaceList;
+
 class MultiTaggerPage : public QWidget {
   Q_OBJECT
 
  public:
-  // Fills page (the "TabSheetMultiTag" sheet).
-  explicit MultiTaggerPage(QWidget* page);
+  // Fills page (the "TabSheetMultiTag" sheet); the rule list of the
+  // "Search and Replace" panel draws rules.
+  MultiTaggerPage(QWidget* page, SearchReplaceList& rules);
 };
 
 }  // namespace tagmora

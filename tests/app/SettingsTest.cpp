@@ -92,9 +92,12 @@ TEST(SettingsTest, WritesThePlainKeysOfTheTable) {
             "[Sound]\nMixer=0\nVolume=0\n\n"
             "[Errors]\nFlash=1\nBeep=1\n\n"
             "[MultiTagger]\nRemoveReadOnly=1\nReplaceID3v2=0\nReplaceID3v1=1\nDisableSettings=1\n\n"
+            "[StringFormat]\nTitleFormat=0\nArtistFormat=0\nAlbumFormat=0\nCommentFormat=0\n"
+            "ComposerFormat=0\nEncoderFormat=0\n\n"
             "[MultiRename]\nID3v1Priority=0\nID3v2Priority=1\nDontReplace=0\nReplace=0\nAddText=1\n"
             "AddedText=_copy_\n\n"
-            "[AutoComplete]\nManualCompleteIfMissing=1\n\n"
+            "[AutoComplete]\nManualCompleteIfMissing=1\nCompleteTitleIfMissing=1\n"
+            "CompleteArtistIfMissing=1\n\n"
             "[FormOpen]\nLastDir=" + dir.Path() + "/\n\n"
             "[SearchAndReplace]\nItemsCount=1\nItemsStringsCount=3\nItem0Checked=1\n"
             "Item0String0=x\nItem0String1=y\nItem0String2=z\n");

@@ -211,8 +211,8 @@ TEST_F(TagEditorModelTest, CompleteArtistAndTitleFromTheFileName) {
   // Nothing reaches the file before Save.
   EXPECT_FALSE(V2Of(named).Exists);
 
-  // The multi-tagger's separator boxes, once they exist, are the ones used.
-  window.Controls().Add("EditFileSeparator1", ControlKind::Edit).SetText("Whose");
+  // The multi-tagger's separator boxes are the ones used.
+  C("EditFileSeparator1").SetText("Whose");
   C("CompleteID3v21").Click();
   EXPECT_EQ(Text("EditArtistv2"), "An Artist");
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A small JSON reader for the tests: the output of ffprobe and the corpus
+// JSON for the tests, parsed by nlohmann-json: the output of ffprobe and the corpus
 // notes (one object per line).
 
 #include <string>

@@ -370,6 +370,12 @@ bool RealDisk::SetFileMode(const std::string& path, int mode) {
 }
 
 bool RealDisk::MoveFile(const std::string& from, const std::string& to, bool sameFile) {
+  // A taken name is the common refusal: it costs no record.
+  struct stat taken;
+  if (!sameFile && ::lstat(to.c_str(), &taken) == 0) {
+    errno = EEXIST;
+    return false;
+  }
   UndoEntry entry;
   entry.kind = UndoEntry::Kind::Move;
   entry.path = AbsolutePath(from);

@@ -147,6 +147,8 @@ bool ReadJournal(int fd, bool withEntries, Scan& scan) {
       case Type::Dropped:
       case Type::Undone:
       case Type::Skipped: {
+        // A change that failed is no change of the job's.
+        if (type == Type::Dropped) --job.entries;
         UndoEntry* entry = find(uint32_t(in.Number(4)));
         if (!entry) break;
         if (type == Type::Made) {

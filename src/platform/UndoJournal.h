@@ -120,7 +120,7 @@ struct UndoJob {
   bool cancelled = false;
   bool interrupted = false;  // its process died before the end
   bool undone = false;       // an undo went through it to the end
-  int entries = 0;           // the changes recorded
+  int entries = 0;           // the changes recorded, less those that failed
   std::vector<UndoEntry> list;  // the entries, when asked for
 };
 

@@ -98,19 +98,23 @@ class GatedJob : public BatchJob {
   std::vector<int> started, done;
 };
 
-// A job run to its end over paths, recording in an undo journal, or
-// (preview) against the preview disk.
+// The disk a test run goes through: the real one recording in an undo
+// journal, the real one without (an undo's own run), or the preview.
+enum class TestDisk { Journal, Plain, Preview };
+
+// A job run to its end over paths.
 inline void RunToEnd(BatchJob& job, const std::vector<std::string>& paths,
-                     RecordingReports& reports, bool preview = false) {
+                     RecordingReports& reports, TestDisk kind = TestDisk::Journal) {
   FakePoster poster;
   Playlist playlist(poster);
   for (const std::string& path : paths) playlist.Append(path);
   std::atomic<int32_t> cancel{0}, stopTimer{0};
   std::unique_ptr<JobDisk> disk;
-  if (preview)
+  if (kind == TestDisk::Preview)
     disk = std::make_unique<PreviewDisk>(reports);
   else
-    disk = std::make_unique<RealDisk>(reports, std::make_unique<UndoJournal>("test"));
+    disk = std::make_unique<RealDisk>(
+        reports, kind == TestDisk::Journal ? std::make_unique<UndoJournal>("test") : nullptr);
   JobRunner runner(cancel, stopTimer);
   runner.Start(job, playlist, reports, *disk);
   runner.Wait();

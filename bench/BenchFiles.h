@@ -64,27 +64,29 @@ inline std::string Frames(int i, int major) {
 }
 
 // A quarter each: ID3v2.3 (with an ID3v1 record), ID3v2.4, ID3v1 only,
-// no tag at all; 20 frames of audio behind.
-inline const std::vector<std::string>& SmallFiles() {
-  static std::vector<std::string> files = [] {
-    std::string dir = Folder() + "/small";
-    fs::create_directories(dir);
-    std::string audio = Audio(20);
-    std::vector<std::string> paths;
-    for (int i = 0; i < kSmallFiles; ++i) {
-      std::string path = dir + "/" + std::to_string(i) + ".mp3";
-      std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001",
-                                      "", 0, i % 20 + 1, 17);
-      switch (i % 4) {
-        case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
-        case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
-        case 2: Write(path, audio + v1); break;
-        default: Write(path, audio); break;
-      }
-      paths.push_back(path);
+// no tag at all; 20 frames of audio behind. Writes them (again) as new.
+inline std::vector<std::string> MakeSmallFiles() {
+  std::string dir = Folder() + "/small";
+  fs::create_directories(dir);
+  std::string audio = Audio(20);
+  std::vector<std::string> paths;
+  for (int i = 0; i < kSmallFiles; ++i) {
+    std::string path = dir + "/" + std::to_string(i) + ".mp3";
+    std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001", "",
+                                    0, i % 20 + 1, 17);
+    switch (i % 4) {
+      case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
+      case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
+      case 2: Write(path, audio + v1); break;
+      default: Write(path, audio); break;
     }
-    return paths;
-  }();
+    paths.push_back(path);
+  }
+  return paths;
+}
+
+inline const std::vector<std::string>& SmallFiles() {
+  static std::vector<std::string> files = MakeSmallFiles();
   return files;
 }
 

@@ -120,6 +120,7 @@ class RealWatch : public WriteWatch {
     recorded_ = true;
     return Answer::Write;
   }
+  bool Recorded() const override { return recorded_; }
   bool Commit() override { return !recorded_ || journal_->Flush(); }
   void Finish(bool written) override {
     if (recorded_ && written) journal_->Made(entry_.number, IdentityOf(path_));
@@ -159,6 +160,7 @@ class PreviewWatch : public WriteWatch {
     report_(change_);
     return Answer::Skip;
   }
+  bool Recorded() const override { return false; }
   bool Commit() override { return true; }
   void Finish(bool) override {}
 

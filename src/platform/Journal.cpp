@@ -393,7 +393,8 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   Slot slot;
   // A watch's record serves in place of one of ours.
   WriteWatch* const watch = options.watch;
-  bool journaled = !watch && ProcessSlots().Take(slot);
+  const bool watched = watch && watch->Recorded();
+  bool journaled = !watched && ProcessSlots().Take(slot);
   const std::string record = journaled ? Encode(r) : std::string();
   if (journaled && !WriteRecord(slot, record)) {
     // A record not on disk protects nothing.
@@ -402,14 +403,14 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
     journaled = false;
   }
   if (watch && !watch->Commit()) return false;
-  if (!journaled && !watch && unjournaled) {
+  if (!journaled && !watched && unjournaled) {
     // The file is untouched; the caller has a safe way of its own.
     *unjournaled = true;
     return false;
   }
   // Without a journal (a state folder that cannot be written) the change
   // is made as other taggers make it, rather than refused.
-  if (journaled || watch) Stage(WriteStage::RecordOnDisk);
+  if (journaled || watched) Stage(WriteStage::RecordOnDisk);
   const bool stopHalfway = stageHook.load() != nullptr;
   const size_t half = stopHalfway ? newBytes.size() / 2 : newBytes.size();
   struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
@@ -426,7 +427,7 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   else if (ok)
     ok = ::fdatasync(fd) == 0;
   if (ok) {
-    if (journaled || watch) Stage(WriteStage::AllWritten);
+    if (journaled || watched) Stage(WriteStage::AllWritten);
     if (journaled) {
       DropRecord(slot, record.size());
       ProcessSlots().Give(std::move(slot));

@@ -100,12 +100,14 @@ class UndoJournal {
  private:
   bool Begin();
   bool Append(const std::string& record, bool flush);
+  bool Reserve(int64_t end);
 
   std::mutex mutex_;
   std::string name_;
   std::string folder_;
   UniqueFd fd_;
   int64_t end_ = 0;
+  int64_t reserved_ = 0;  // the file's size: zeros after end_
   uint32_t next_ = 1;
   bool ended_ = false;
 };

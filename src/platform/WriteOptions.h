@@ -28,9 +28,11 @@ class WriteWatch {
   };
   virtual ~WriteWatch() = default;
   virtual Answer Prepare(const InputFile& file, const TagEdit& edit) = 0;
+  // Whether Prepare recorded the change; only then does its record stand
+  // in for the write's own.
+  virtual bool Recorded() const = 0;
   // Called last before the change reaches the file: what Prepare recorded
-  // must be on disk now, since it stands in for the write's own undo
-  // record. False (errno set) fails the write, the file untouched.
+  // must be on disk now. False (errno set) fails the write, the file untouched.
   virtual bool Commit() = 0;
   // After the write of a prepared change: whether it is on disk.
   virtual void Finish(bool written) = 0;

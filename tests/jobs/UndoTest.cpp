@@ -137,6 +137,18 @@ TEST_F(UndoTest, AWriteAKillCutInHalfIsPutBackFromTheJournal) {
   const test::Recorded later = UndoLast();
   EXPECT_TRUE(later.errors.empty());
   EXPECT_TRUE(later.changes.empty());
+
+  // Without an undo journal the write's own record protects it.
+  test::StopWriteAt(WriteStage::HalfWritten, [&] {
+    RecordingReports reports;
+    RealDisk disk(reports, nullptr);
+    IDv2Tag v2 = test::V2Of(path), changed = v2;
+    changed.Title = "Changed in place";
+    disk.WriteID3v2Tag(path, v2, changed, {});
+  });
+  ASSERT_NE(test::ReadFile(path), original);
+  RecoverJournal();
+  EXPECT_EQ(test::ReadFile(path), original);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@ state=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$work" "$state"' EXIT
 export XDG_STATE_HOME=$state
 dirs=("$work")
-for d in "$seeds/peers" "$seeds/generated"; do
+# Inputs that once failed run first, every time.
+regressions=$(dirname "$0")/regressions/$(basename "$target")
+for d in "$regressions" "$seeds/peers" "$seeds/generated"; do
   [[ -d "$d" ]] && dirs+=("$d")
 done
 exec "$target" -runs="$runs" -max_len=65536 -rss_limit_mb=2048 -timeout=20 "${dirs[@]}"

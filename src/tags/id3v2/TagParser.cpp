@@ -207,7 +207,9 @@ std::vector<Frame> ParseFrames(const Header& header, std::string_view body,
     }
     if (keep) frames.push_back(std::move(frame));
   }
-  if (unparsed && major == 3 && pos < body.size()) {
+  // A frame header cut by the tag's end is no frame: kept, with padding
+  // behind it, it would read as one.
+  if (unparsed && major == 3 && pos < body.size() && (body[pos] < 'A' || body[pos] > 'Z')) {
     std::string_view rest = body.substr(pos);
     size_t end = rest.find_last_not_of('\0');
     if (end != std::string_view::npos) *unparsed = std::string(rest.substr(0, end + 1));

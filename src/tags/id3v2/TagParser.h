@@ -42,7 +42,8 @@ struct Frame {
 // dropped, as is a 2.4 frame that cannot be expressed in 2.3.
 // For version 2.3, `unparsed` receives what follows the last frame read,
 // without the zero bytes of padding at its end: bytes other programs may
-// still read as frames, which a rewrite must not lose.
+// still read as frames, which a rewrite must not lose. A frame header cut
+// by the tag's end is not kept.
 std::vector<Frame> ParseFrames(const Header& header, std::string_view body,
                                std::string* unparsed = nullptr);
 

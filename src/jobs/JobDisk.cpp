@@ -282,15 +282,25 @@ bool JobDisk::WriteTag(const std::string& path, FileChange change, const WriteOp
   return write(watched);
 }
 
-std::string JobDisk::WriteID3v1Tag(const std::string& path, const IDv1Tag& before,
-                                   const IDv1Tag& after, const WriteOptions& options) {
+namespace {
+
+// What a tag write of either version changes.
+template <typename Tag>
+FileChange TagChange(const char* name, const Tag& before, const Tag& after) {
   FileChange change;
-  change.tag = "ID3v1";
+  change.tag = name;
   change.created = !before.Exists;
   change.removed = !after.Exists;
   change.fields = ChangedFields(before, after);
+  return change;
+}
+
+}  // namespace
+
+std::string JobDisk::WriteID3v1Tag(const std::string& path, const IDv1Tag& before,
+                                   const IDv1Tag& after, const WriteOptions& options) {
   std::string status;
-  WriteTag(path, std::move(change), options, [&](const WriteOptions& watched) {
+  WriteTag(path, TagChange("ID3v1", before, after), options, [&](const WriteOptions& watched) {
     status = tagmora::WriteID3v1Tag(path, after, watched);
     return status == kStatusOK;
   });
@@ -299,13 +309,8 @@ std::string JobDisk::WriteID3v1Tag(const std::string& path, const IDv1Tag& befor
 
 std::string JobDisk::WriteID3v2Tag(const std::string& path, const IDv2Tag& before,
                                    const IDv2Tag& after, const WriteOptions& options) {
-  FileChange change;
-  change.tag = "ID3v2";
-  change.created = !before.Exists;
-  change.removed = !after.Exists;
-  change.fields = ChangedFields(before, after);
   std::string status;
-  WriteTag(path, std::move(change), options, [&](const WriteOptions& watched) {
+  WriteTag(path, TagChange("ID3v2", before, after), options, [&](const WriteOptions& watched) {
     status = tagmora::WriteID3v2Tag(path, after, watched);
     return status == kStatusOK;
   });

@@ -112,7 +112,8 @@ class JobDisk {
 
 // The disk itself. With a journal, each change is recorded there first and
 // fails when it cannot be; without one (the person chose to go on when the
-// journal could not be written) changes are made as they come.
+// journal could not be written) changes are made as a single write makes
+// them, tag writes under their own undo records.
 class RealDisk : public JobDisk {
  public:
   RealDisk(JobReports& reports, std::unique_ptr<UndoJournal> journal)

@@ -19,6 +19,7 @@
 #include "app/Poster.h"
 #include "editing/TagAccess.h"
 #include "jobs/BatchJob.h"
+#include "jobs/JobDisk.h"
 #include "playlist/Playlist.h"
 #include "support/TagBytes.h"
 
@@ -63,27 +64,29 @@ inline std::string Frames(int i, int major) {
 }
 
 // A quarter each: ID3v2.3 (with an ID3v1 record), ID3v2.4, ID3v1 only,
-// no tag at all; 20 frames of audio behind.
-inline const std::vector<std::string>& SmallFiles() {
-  static std::vector<std::string> files = [] {
-    std::string dir = Folder() + "/small";
-    fs::create_directories(dir);
-    std::string audio = Audio(20);
-    std::vector<std::string> paths;
-    for (int i = 0; i < kSmallFiles; ++i) {
-      std::string path = dir + "/" + std::to_string(i) + ".mp3";
-      std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001",
-                                      "", 0, i % 20 + 1, 17);
-      switch (i % 4) {
-        case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
-        case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
-        case 2: Write(path, audio + v1); break;
-        default: Write(path, audio); break;
-      }
-      paths.push_back(path);
+// no tag at all; 20 frames of audio behind. Writes them (again) as new.
+inline std::vector<std::string> MakeSmallFiles() {
+  std::string dir = Folder() + "/small";
+  fs::create_directories(dir);
+  std::string audio = Audio(20);
+  std::vector<std::string> paths;
+  for (int i = 0; i < kSmallFiles; ++i) {
+    std::string path = dir + "/" + std::to_string(i) + ".mp3";
+    std::string v1 = test::V1Record("Title " + std::to_string(i), "Artist", "Album", "2001", "",
+                                    0, i % 20 + 1, 17);
+    switch (i % 4) {
+      case 0: Write(path, test::Tag(3, Frames(i, 3), 512) + audio + v1); break;
+      case 1: Write(path, test::Tag(4, Frames(i, 4), 1024) + audio); break;
+      case 2: Write(path, audio + v1); break;
+      default: Write(path, audio); break;
     }
-    return paths;
-  }();
+    paths.push_back(path);
+  }
+  return paths;
+}
+
+inline const std::vector<std::string>& SmallFiles() {
+  static std::vector<std::string> files = MakeSmallFiles();
   return files;
 }
 
@@ -142,14 +145,18 @@ struct QuietReports : JobReports {
   std::atomic<int> errors{0};
 };
 
-inline void RunJob(benchmark::State& state, BatchJob& job, std::vector<std::string> paths) {
+// With journal, each change is recorded in an undo journal first, as the
+// window and tagmora-cli record them.
+inline void RunJob(benchmark::State& state, BatchJob& job, std::vector<std::string> paths,
+                   bool journal = true) {
   QuietPoster poster;
   Playlist playlist(poster);
   playlist.AppendAll(std::move(paths));
   std::atomic<int32_t> cancel{0}, stopTimer{0};
   QuietReports reports(playlist);
+  RealDisk disk(reports, journal ? std::make_unique<UndoJournal>("bench") : nullptr);
   JobRunner runner(cancel, stopTimer);
-  runner.Start(job, playlist, reports);
+  runner.Start(job, playlist, reports, disk);
   runner.Wait();
   if (reports.errors) state.SkipWithError("the run had errors");
 }
@@ -170,6 +177,8 @@ template <typename Ratios, typename Prepare = void (*)()>
 int RunBenchmarks(int argc, char** argv, Ratios ratios,
                   Prepare prepare = [] { WarmUp(SmallFiles()); }) {
   benchmark::Initialize(&argc, argv);
+  // The undo journals of the runs stay with the files, not in the user's state.
+  ::setenv("XDG_STATE_HOME", (Folder() + "/state").c_str(), 1);
   prepare();
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

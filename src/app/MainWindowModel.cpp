@@ -23,6 +23,8 @@ const std::vector<MenuEntry>& MenuTable() {
       {"PlayList", "Select", "SelectNone2", "Select None", "", false},
       {"PlayList", "Select", "Invertselection2", "Invert selection", "", false},
       {"PlayList", "Sort", "Sortbypathandfilename2", "Sort by path and file name", "", false},
+      // Bound by the undo's model; every job's progress panel clicks it too.
+      {"Edit", "", "UndoLastBatchJob1", "Undo Last Batch Job\u2026", "", false},
       {"PlayBack", "", "Preview1", "Previou", "", false},
       {"PlayBack", "", "Play1", "Play", "", false},
       {"PlayBack", "", "Pause1", "Pause", "", false},

@@ -267,9 +267,11 @@ class MainWindowModel {
   // True while LoadSettings applies the stored values.
   bool LoadingSettings() const { return loadingSettings_; }
 
-  // The six stop flags of the batch jobs; any value but 0 means stop.
+  // The stop flags of the batch jobs and of the undo; any value but 0
+  // means stop.
   enum StopFlag { CancelUpdate, CancelRename, CancelMove, CancelRemoveTags,
-                  StopUpdateTimer, StopRemoveTagsTimer, kStopFlagCount };
+                  StopUpdateTimer, StopRemoveTagsTimer, CancelUndo, StopUndoTimer,
+                  kStopFlagCount };
   std::atomic<int32_t>& Stop(StopFlag flag) { return stopFlags_[flag]; }
 
   // The player commands; without a player they do nothing.

@@ -3,6 +3,8 @@
 // over a playlist made of the command's ITEMs, with the run's reports
 // printed as text or as JSON lines.
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 
 namespace tagmora {
 class BatchJob;
+class JobDisk;
 class Playlist;
 }  // namespace tagmora
 
@@ -18,6 +21,8 @@ namespace tagmora::cli {
 struct JobRun {
   std::vector<std::string> items;  // MP3 paths and ".m3u" playlists
   bool json = false;
+  // The job runs against the preview disk: its changes are printed, none made.
+  bool dryRun = false;
   std::string savePlaylist;  // where the playlist goes after the run; empty for nowhere
 };
 
@@ -41,9 +46,16 @@ class ArgumentQuestions : public StartQuestions {
   std::string missingFolder_;
 };
 
-// Runs the job over the loaded playlist until it ends or SIGINT/SIGTERM
-// cancels it; answers the exit status: 0 without errors, 1 with, 2 for a
-// refusal, 130 when cancelled.
-int RunJob(BatchJob& job, Playlist& playlist, const JobRun& run);
+// Builds the job over the loaded ITEMs on the disk it gives (a real one
+// with a new undo journal named jobName, or the preview disk), then runs it
+// until it ends or SIGINT/SIGTERM cancels it. make answers null once it has
+// printed why the run cannot start. Answers the exit status: 0 without
+// errors, 1 with, 2 for a refusal, 130 when cancelled.
+using JobMaker = std::function<std::unique_ptr<BatchJob>(const Playlist&, JobDisk&)>;
+int RunJob(const JobRun& run, const char* jobName, const JobMaker& make);
+
+// tagmora-cli undo: --list prints the kept jobs; otherwise the newest job
+// with changes left is taken back (or, dry, what would be printed).
+int Undo(const JobRun& run, bool list);
 
 }  // namespace tagmora::cli

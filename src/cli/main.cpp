@@ -35,6 +35,7 @@ Commands:
   tagmora-cli remove-tags [--v1] [--v2] [--no-readonly] [--keep-mtime] ITEM...
   tagmora-cli rename [OPTIONS] ITEM...
   tagmora-cli move --base=FOLDER [OPTIONS] ITEM...
+  tagmora-cli undo [--list] [--json] [--dry-run]
   tagmora-cli recover
 
 info     prints one JSON object per file and line:
@@ -97,10 +98,24 @@ update, remove-tags, rename, move
          from the tags containing "/", or a folder named "." or "..", is
          refused. A missing folder is created only with --create-folder.
            --json       one JSON object per line: {"error", "path"} for each
-                        error, then {"summary", "cancelled", "processed",
-                        "errors", "selected", "playlist", and the job's
-                        counters: "changed", "removed", "renamed", or
+                        error and {"change", "path", ...} for each change
+                        made (below), in the order they happen, then
+                        {"summary", "cancelled", "processed", "errors",
+                        "selected", "playlist", and the job's counters:
+                        "changed", "removed", "renamed", or
                         "folders_created" and "moved"}.
+           --dry-run    runs the job without changing anything: prints
+                        what it would change (as "PATH: CHANGE", or with
+                        --json the lines a run prints) and exits as the
+                        run would.
+         A change is {"change": "tag", "path", "tag": "ID3v1"|"ID3v2",
+         "created"/"removed": true, "fields": {FIELD: [OLD, NEW]}},
+         {"change": "move", "path", "to"}, {"change": "create folder",
+         "path"}, {"change": "trash", "path"}; an undo also prints
+         "restore" (from the trash) and "remove folder".
+         Before a job changes a file it records how to take the change
+         back in $XDG_STATE_HOME/tagmora/undo/; files the rename job
+         deletes or replaces go to the desktop trash.
          Without --json errors go to standard error as PATH: TEXT and the
          summary to standard output. SIGINT or SIGTERM finishes the file
          in hand and stops.
@@ -109,6 +124,14 @@ update, remove-tags, rename, move
 
 --keep-mtime  (set, remove, update, remove-tags) the files keep their
          modification time.
+
+undo     takes back the newest batch job not undone yet (of the window or
+         of tagmora-cli, also one a crash interrupted), newest change
+         first. A file changed since the job (its tag, size, time or place
+         are not what the job left) is left as it is and reported as an
+         error. --list prints the 20 kept jobs, newest first; --dry-run
+         prints what would be taken back; --json as for the jobs, with
+         the counter "undone".
 
 recover  finishes what tag writes that were interrupted (a crash, a kill)
          left behind, and prints one line for each: an unfinished change
@@ -157,39 +180,21 @@ int Set(TagChoice tags, const std::vector<std::string>& args, const WriteOptions
 // The options every job command shares.
 void AddJobOptions(CLI::App& command, JobRun& run) {
   command.add_flag("--json", run.json, "print JSON lines");
+  command.add_flag("--dry-run", run.dryRun, "change nothing; print what would change");
   command.add_option("--save-playlist", run.savePlaylist,
                      "write the playlist after the run as M3U to FILE");
   command.add_option("ITEM", run.items, "MP3 files and .m3u playlists");
 }
 
-// Loads the ITEMs and runs the job that make builds over them; make
-// answers null once it has printed why the run cannot start.
-int Job(const JobRun& run, const std::function<std::unique_ptr<BatchJob>(const Playlist&)>& make) {
-  // A CLI run has no user-interface thread: changes need telling nobody.
-  struct NoPoster : Poster {
-    void Post(std::function<void()> work) override { work(); }
-    void PostDelayed(int, std::function<void()> work) override { work(); }
-    bool OnUserInterfaceThread() const override { return true; }
-  } poster;
-  Playlist playlist(poster);
-  std::string answer = LoadItems(run.items, playlist);
-  if (answer != "OK") {
-    std::fprintf(stderr, "Load List Error: %s\n", answer.c_str());
-    return 2;
-  }
-  std::unique_ptr<BatchJob> job = make(playlist);
-  if (!job) return 2;
-  return RunJob(*job, playlist, run);
-}
-
 // A start's checks and questions on the command line; the job once they
 // let it start.
 template <typename Job, typename Options>
-std::unique_ptr<BatchJob> Prepared(Options& options, const Playlist& playlist, bool createFolder,
+std::unique_ptr<BatchJob> Prepared(Options& options, const Playlist& playlist, JobDisk& disk,
+                                   bool createFolder,
                                    std::optional<StartStop> (*prepare)(Options&, int,
-                                                                       StartQuestions&)) {
+                                                                       StartQuestions&, JobDisk&)) {
   ArgumentQuestions ask(createFolder);
-  if (auto stop = prepare(options, playlist.Count(), ask)) {
+  if (auto stop = prepare(options, playlist.Count(), ask, disk)) {
     ask.PrintStop(*stop);
     return nullptr;
   }
@@ -237,7 +242,7 @@ int Run(int argc, char** argv) {
   if (args.size() < 2) return Usage("no command given");
   if (args[1][0] != '-' && args[1] != "info" && args[1] != "set" && args[1] != "remove" &&
       args[1] != "update" && args[1] != "remove-tags" && args[1] != "rename" &&
-      args[1] != "move" && args[1] != "recover")
+      args[1] != "move" && args[1] != "undo" && args[1] != "recover")
     return Usage("unknown command '" + args[1] + "'");
   std::vector<char*> pointers;
   for (std::string& arg : args) pointers.push_back(arg.data());
@@ -326,6 +331,13 @@ int Run(int argc, char** argv) {
   moveCommand->add_flag("--create-folder", createFolder, "create a missing base folder");
   AddJobOptions(*moveCommand, run);
 
+  bool listUndo = false;
+  CLI::App* undoCommand =
+      app.add_subcommand("undo", "take back the newest batch job not undone yet");
+  undoCommand->add_flag("--list", listUndo, "print the kept jobs, newest first");
+  undoCommand->add_flag("--json", run.json, "print JSON lines");
+  undoCommand->add_flag("--dry-run", run.dryRun, "change nothing; print what would be taken back");
+
   try {
     app.parse(int(pointers.size()), pointers.data());
   } catch (const CLI::CallForHelp& help) {
@@ -350,6 +362,7 @@ int Run(int argc, char** argv) {
   // What a killed write left behind is put right before anything is read.
   RecoverBeforeCommand();
   if (info->parsed()) return Info(files);
+  if (undoCommand->parsed()) return Undo(run, listUndo);
   if (set->parsed()) return Set(tags, files, writes);
   if (remove->parsed()) return Remove(tags, files, writes);
   if (updateCommand->parsed()) {
@@ -367,7 +380,9 @@ int Run(int argc, char** argv) {
     if (std::string error = steps.Apply(*updateCommand, update); !error.empty())
       return Usage(error);
     update.writes = writes;
-    return Job(run, [&](const Playlist&) { return std::make_unique<TThreadUpdate>(update); });
+    return RunJob(run, TThreadUpdate::kName, [&](const Playlist&, JobDisk&) {
+      return std::make_unique<TThreadUpdate>(update);
+    });
   }
   const bool v1First = ChoiceNamed(priority, kPriorities).v1First;
   if (renameCommand->parsed()) {
@@ -380,21 +395,23 @@ int Run(int argc, char** argv) {
     rename.v1First = v1First;
     if (renameCommand->count("--move-to")) rename.moveTo = moveTo;
     rename.ifExists = ChoiceNamed(ifExists, kIfExistsChoices).policy;
-    return Job(run, [&](const Playlist& playlist) {
-      return Prepared<TThreadRename>(rename, playlist, createFolder, PrepareRename);
+    return RunJob(run, TThreadRename::kName, [&](const Playlist& playlist, JobDisk& disk) {
+      return Prepared<TThreadRename>(rename, playlist, disk, createFolder, PrepareRename);
     });
   }
   if (moveCommand->parsed()) {
     move.by = ChoiceNamed(by, kFolderByChoices).by;
     move.v1First = v1First;
-    return Job(run, [&](const Playlist& playlist) {
-      return Prepared<TThreadMove>(move, playlist, createFolder, PrepareMove);
+    return RunJob(run, TThreadMove::kName, [&](const Playlist& playlist, JobDisk& disk) {
+      return Prepared<TThreadMove>(move, playlist, disk, createFolder, PrepareMove);
     });
   }
   if (!removeTags.removeV1 && !removeTags.removeV2) removeTags.removeV1 = removeTags.removeV2 = true;
   removeTags.writeReadOnly = !noReadOnly;
   removeTags.writes = writes;
-  return Job(run, [&](const Playlist&) { return std::make_unique<TThreadRemoveTags>(removeTags); });
+  return RunJob(run, TThreadRemoveTags::kName, [&](const Playlist&, JobDisk&) {
+    return std::make_unique<TThreadRemoveTags>(removeTags);
+  });
 }
 
 }  // namespace

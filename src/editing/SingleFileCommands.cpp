@@ -7,6 +7,7 @@
 #include "editing/TagAccess.h"
 #include "editing/TagEditorModel.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "playlist/Playlist.h"
 
 namespace tagmora {
@@ -68,13 +69,16 @@ void SingleFileCommands::Delete() {
   std::string path;
   if (!FocusedPath(focus, path)) return;
   UserInteraction& user = window_.User();
-  if (user.Show({"Delete ?", "Are you sure you want to delete the file\n" + path + " ?",
+  if (user.Show({"Delete ?",
+                 "Are you sure you want to move the file\n" + path + "\nto the trash ?",
                  MessageIcon::Question, MessageButtons::YesNo}) != MessageAnswer::Yes)
     return;
 
   // Playback of the deleted file ends for good.
   PlayerHold stop(window_.Player(), path);
-  if (!DeleteFile(path)) {
+  // The trash of the file's own disk, from where a file manager puts it back.
+  TrashEntry trashed;
+  if (!MoveToTrash(path, trashed)) {
     const std::string reason = SystemErrorText();
     user.Show({"Error deleting...", "Error deleting the file: " + path + ". \n" + reason,
                MessageIcon::Error, MessageButtons::Ok});

@@ -1,7 +1,7 @@
 #pragma once
 // The commands of the "ID3 Tags" page that act on the current file as a
-// whole: remove its ID3v1 tag, its ID3v2 tag or both, delete it, rename or
-// move it to the path typed into "EditPath". They ask before destroying
+// whole: remove its ID3v1 tag, its ID3v2 tag or both, delete it (to the
+// desktop's trash), rename or move it to the path typed into "EditPath". They ask before destroying
 // data, stop the player when it holds the file, and keep the playlist in
 // step with the file.
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 
+#include "jobs/JobDisk.h"
 #include "platform/FileSystem.h"
 #include "playlist/Playlist.h"
 
@@ -65,7 +66,8 @@ JobRunner::~JobRunner() {
   Wait();
 }
 
-void JobRunner::Start(BatchJob& job, const Playlist& playlist, JobReports& reports) {
+void JobRunner::Start(BatchJob& job, const Playlist& playlist, JobReports& reports,
+                      JobDisk& disk) {
   Wait();
   {
     std::lock_guard lock(mutex_);
@@ -80,10 +82,12 @@ void JobRunner::Start(BatchJob& job, const Playlist& playlist, JobReports& repor
     timer_ = std::thread([this, &reports] { TimeWork(reports); });
   }
   cancel_ = 0;
-  worker_ = std::thread([this, &job, &playlist, &reports] { Work(job, playlist, reports); });
+  worker_ = std::thread(
+      [this, &job, &playlist, &reports, &disk] { Work(job, playlist, reports, disk); });
 }
 
-void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& reports) {
+void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& reports,
+                     JobDisk& disk) {
   workerTid_ = CurrentThreadId();
   // A choice made before the thread existed applies now.
   if (int nice = nice_.load()) SetThreadNice(workerTid_, nice);
@@ -111,7 +115,7 @@ void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& report
       progress_.errors = errors;
     }
     Publish(reports);
-    JobFile file(reports, i, std::move(path), errors);
+    JobFile file(reports, disk, i, std::move(path), errors);
     try {
       job.ProcessFile(file);
     } catch (const std::exception&) {
@@ -135,6 +139,9 @@ void JobRunner::Work(BatchJob& job, const Playlist& playlist, JobReports& report
     }
   }
   Publish(reports);
+  // The journal is complete before anyone is told the run has ended.
+  disk.Ended(cancelled);
+  job.Ended(cancelled);
   if (!cancelled) reports.Summary(job.Summary(count, errors), errors);
   workerTid_ = 0;
   running_ = false;

@@ -17,7 +17,9 @@
 
 namespace tagmora {
 
+class JobDisk;
 class Playlist;
+struct FileChange;
 
 // The priority slider's positions 1 to 7, with the nice value each gives
 // the worker; any other position behaves as 4.
@@ -75,6 +77,11 @@ class JobReports {
   virtual void EntrySelected(int index) = 0;
   // A playlist entry's text is replaced (a renamed or moved file).
   virtual void EntryReplaced(int index, const std::string& text) = 0;
+  // A change the run made to the disk (or, in a preview, would make).
+  virtual void Changed(const FileChange&) {}
+  // A file the run put back where it was: every playlist entry that reads
+  // from now reads to (an undo's moves).
+  virtual void PathMoved(const std::string& /*from*/, const std::string& /*to*/) {}
   virtual void Progress(const JobProgress& progress) = 0;
   // A completed run's summary; returns once the user has seen it.
   virtual void Summary(const std::string& text, int errors) = 0;
@@ -94,12 +101,17 @@ class JobFile {
   // An error that concerns no file: counted, nothing selected.
   void RecordUnselectedError(const std::string& message);
   void ReplaceEntry(const std::string& text);
+  void ReportMoved(const std::string& from, const std::string& to) { reports_.PathMoved(from, to); }
+  // Where every change to the disk goes, and what the job reads back of
+  // the changes it made.
+  JobDisk& Disk() const { return disk_; }
 
  private:
   friend class JobRunner;
-  JobFile(JobReports& reports, int index, std::string path, int& errors)
-      : reports_(reports), index_(index), path_(std::move(path)), errors_(errors) {}
+  JobFile(JobReports& reports, JobDisk& disk, int index, std::string path, int& errors)
+      : reports_(reports), disk_(disk), index_(index), path_(std::move(path)), errors_(errors) {}
   JobReports& reports_;
+  JobDisk& disk_;
   int index_;
   std::string path_;
   int& errors_;
@@ -117,6 +129,8 @@ class BatchJob {
   virtual std::string Summary(int count, int errors) const = 0;
   // The run's counters by name, for the command line's last line.
   virtual std::vector<std::pair<std::string, int>> Counters() const { return {}; }
+  // After the last file, before the summary.
+  virtual void Ended(bool /*cancelled*/) {}
 };
 
 // Runs one job at a time on a worker thread, with a second thread that
@@ -130,9 +144,9 @@ class JobRunner {
   JobRunner(const JobRunner&) = delete;
   JobRunner& operator=(const JobRunner&) = delete;
 
-  // Starts the worker; job, playlist and reports must outlive the run.
-  // A run still going is waited for first.
-  void Start(BatchJob& job, const Playlist& playlist, JobReports& reports);
+  // Starts the worker; job, playlist, reports and disk must outlive the
+  // run. A run still going is waited for first.
+  void Start(BatchJob& job, const Playlist& playlist, JobReports& reports, JobDisk& disk);
   // The worker stops before its next file and the time stands still.
   void Pause();
   void Resume();
@@ -147,7 +161,7 @@ class JobRunner {
   int64_t ElapsedMs() const;
 
  private:
-  void Work(BatchJob& job, const Playlist& playlist, JobReports& reports);
+  void Work(BatchJob& job, const Playlist& playlist, JobReports& reports, JobDisk& disk);
   void TimeWork(JobReports& reports);
   // Waits while paused; false once a stop is asked.
   bool CheckPoint();

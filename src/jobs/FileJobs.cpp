@@ -5,6 +5,7 @@
 
 #include "app/UserInteraction.h"
 #include "editing/TagAccess.h"
+#include "jobs/JobDisk.h"
 #include "platform/FileSystem.h"
 
 namespace tagmora {
@@ -34,10 +35,10 @@ std::string TypedFolder(const std::string& typed) {
 }
 
 std::optional<StartStop> EnsureFolder(const std::string& folder, const char* failure,
-                                      StartQuestions& ask) {
-  if (DirectoryExists(folder)) return std::nullopt;
+                                      StartQuestions& ask, JobDisk& disk) {
+  if (disk.DirectoryExists(folder)) return std::nullopt;
   if (!ask.CreateFolder(folder)) return StartStop{};
-  if (!CreateFolder(folder)) return StartStop{failure, folder};
+  if (!disk.CreateFolder(folder)) return StartStop{failure, folder};
   return std::nullopt;
 }
 
@@ -46,7 +47,7 @@ bool ReadTagFields(JobFile& file, bool v1First, TagFields& fields) {
   IDv2Tag v2;
   // A missing file (or a folder) is the reader's first answer.
   errno = 0;
-  std::string status = ReadTags(file.Path(), v1, v2);
+  std::string status = file.Disk().ReadTags(file.Path(), v1, v2);
   const int error = errno;
   if (status != kStatusOK) {
     file.RecordError(error && status != kStatusFileMissing ? status + SystemErrorText(error)

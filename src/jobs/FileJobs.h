@@ -3,6 +3,7 @@
 // questions they ask, the folders the user types, and the tag fields a new
 // name is made of.
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 
 namespace tagmora {
 
+class JobDisk;
 class UserInteraction;
 
 // What a start asks the person who started it. The window asks with
@@ -34,11 +36,24 @@ class BoxQuestions : public StartQuestions {
   UserInteraction& user_;
 };
 
+// A preview's questions: every one answered Yes, since nothing happens.
+class PreviewQuestions : public StartQuestions {
+ public:
+  bool CreateFolder(const std::string&) override { return true; }
+  bool Confirm(const char*, const char*) override { return true; }
+};
+
 // Why a start went no further: the error to record with its box and
 // path, or no message when the person answered No.
 struct StartStop {
   std::string message;
   std::string path;
+};
+
+// A start as its checks and questions end it: the job, or why not.
+struct JobStart {
+  std::unique_ptr<BatchJob> job;
+  StartStop stop = {};  // without a job
 };
 
 inline constexpr const char* kEmptyPlaylist = "No files in the playlist! Add some!";
@@ -51,7 +66,7 @@ std::string TypedFolder(const std::string& typed);
 // Creates a missing folder once the person agrees. Nothing when the folder
 // is there afterwards; otherwise the stop, with failure as its message.
 std::optional<StartStop> EnsureFolder(const std::string& folder, const char* failure,
-                                      StartQuestions& ask);
+                                      StartQuestions& ask, JobDisk& disk);
 
 // The fields new names are made of, each from the chosen tag when it has
 // the field, else from the other.

@@ -7,14 +7,26 @@
 
 namespace tagmora {
 
-FilePageModel::FilePageModel(MainWindowModel& window, const JobPanelNames& panel)
+FilePageModel::FilePageModel(MainWindowModel& window, const JobPanelNames& panel,
+                             const char* jobName, const char* folderBox, const char* startButton,
+                             const char* previewButton)
     : window_(window),
       controls_(window.Controls()),
-      panel_(std::make_unique<JobPanel>(window, panel)) {}
+      jobName_(jobName),
+      folderBox_(folderBox),
+      panel_(std::make_unique<JobPanel>(window, panel)),
+      preview_(window) {
+  controls_.Add(startButton, ControlKind::Button, "Start");
+  controls_.Add(previewButton, ControlKind::Button, kPreviewCaption)
+      .SetHint("What the job would change, without changing anything");
+  Bind(startButton, [this] { Start(); });
+  Bind(previewButton, [this] { Preview(); });
+}
 
 FilePageModel::~FilePageModel() {
-  // The run ends before the page it reports to.
+  // The runs end before the page they report to.
   panel_.reset();
+  preview_.Cancel();
   for (const std::string& name : bound_) C(name).OnClick({});
 }
 
@@ -48,14 +60,26 @@ void FilePageModel::ChooseFolder(const char* edit) {
   if (auto chosen = window_.User().ChooseFolder(dialog)) C(edit).SetText(TypedFolder(*chosen));
 }
 
-void FilePageModel::Start(const char* edit, const std::string& folder,
-                          std::optional<StartStop> stop, std::unique_ptr<BatchJob> job) {
-  if (!folder.empty()) C(edit).SetText(folder);
-  if (!stop) {
-    panel_->Start(std::move(job));
-  } else if (!stop->message.empty()) {
-    window_.Errors().AddError(stop->message, stop->path, true);
-  }
+JobStart FilePageModel::Make(JobDisk& disk, StartQuestions& ask) {
+  std::string folder;
+  JobStart start = MakeJob(disk, ask, folder);
+  if (!folder.empty()) C(folderBox_).SetText(folder);
+  return start;
+}
+
+void FilePageModel::Start() {
+  std::unique_ptr<JobDisk> disk = panel_->NewDisk(jobName_);
+  if (!disk) return;
+  BoxQuestions ask(window_.User());
+  JobStart start = Make(*disk, ask);
+  if (start.job)
+    panel_->Start(std::move(start.job), std::move(disk));
+  else if (!start.stop.message.empty())
+    window_.Errors().AddError(start.stop.message, start.stop.path, true);
+}
+
+void FilePageModel::Preview() {
+  preview_.Run(jobName_, [this](JobDisk& disk, StartQuestions& ask) { return Make(disk, ask); });
 }
 
 }  // namespace tagmora

@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "app/ErrorList.h"
+#include "jobs/UnitThreadUndo.h"
 #include "platform/FileSystem.h"
 #include "playlist/Playlist.h"
 
 namespace tagmora {
 
-JobPanel::JobPanel(MainWindowModel& window, const JobPanelNames& names)
+JobPanel::JobPanel(MainWindowModel& window, const JobPanelNames& names, ControlSet* controls)
     : window_(window),
-      controls_(window.Controls()),
+      controls_(controls ? *controls : window.Controls()),
       names_(names),
       runner_(window.Stop(names.cancelFlag), names.timerFlag < MainWindowModel::kStopFlagCount
                                                  ? window.Stop(names.timerFlag)
@@ -31,6 +32,13 @@ JobPanel::JobPanel(MainWindowModel& window, const JobPanelNames& names)
   controls_.Add(names.pauseButton, ControlKind::Button, "Pause");
   controls_.Add(names.stopButton, ControlKind::Button, "Cancel");
   if (names.animation) controls_.Add(names.animation, ControlKind::Animation);
+  if (names.undoButton) {
+    controls_.Add(names.undoButton, ControlKind::Button, kUndoButtonCaption).SetVisible(false);
+    // The same command as the menu item's.
+    C(names.undoButton).OnClick([this] {
+      if (Control* item = window_.Controls().Find(kUndoMenuItem)) item->Click();
+    });
+  }
 
   C(names.pauseButton).OnClick([this] { PauseCommand(); });
   C(names.stopButton).OnClick([this] { StopCommand(); });
@@ -43,20 +51,35 @@ JobPanel::~JobPanel() {
   window_.RemoveClosingStep(closingStep_);
   StopAndWait();
   // The controls outlive this panel: none may run a command into it.
-  for (const char* name :
-       {names_.pauseButton, names_.stopButton, names_.prioritySlider, names_.errorsLink})
-    C(name).OnClick({});
+  for (const char* name : {names_.pauseButton, names_.stopButton, names_.prioritySlider,
+                           names_.errorsLink, names_.undoButton})
+    if (name) C(name).OnClick({});
 }
 
-bool JobPanel::Start(std::unique_ptr<BatchJob> job) {
-  Playlist& playlist = window_.PlayList();
+std::unique_ptr<JobDisk> JobPanel::NewDisk(const char* jobName) {
+  if (!UndoJournal::CanRecord()) {
+    const std::string why = SystemErrorText();
+    const MessageAnswer answer = window_.User().Show(
+        {kUndoCaption,
+         "The undo journal cannot be written in " + UndoFolder() + ": " + why +
+             "!\nRun the job without a way to undo it?",
+         MessageIcon::Warning, MessageButtons::YesNo});
+    if (answer != MessageAnswer::Yes) return nullptr;
+    return std::make_unique<RealDisk>(*this, nullptr);
+  }
+  return std::make_unique<RealDisk>(*this, std::make_unique<UndoJournal>(jobName));
+}
+
+bool JobPanel::Start(std::unique_ptr<BatchJob> job, std::unique_ptr<JobDisk> disk,
+                     std::unique_ptr<Playlist> own) {
+  Playlist& playlist = own ? *own : window_.PlayList();
   if (playlist.Count() == 0) {
     window_.Errors().AddError("No files in the playlist! Add some!", "", true);
     return false;
   }
   runner_.Wait();
   if (PlayerCommands* player = window_.Player()) player->Stop();
-  playlist.SelectNone();
+  if (!own) playlist.SelectNone();
   C(names_.settingsPanel).SetVisible(false);
   C(names_.progressPanel).SetVisible(true);
   C(names_.progressBar).SetIndex(0);
@@ -70,6 +93,7 @@ bool JobPanel::Start(std::unique_ptr<BatchJob> job) {
   C(names_.prioritySlider).SetIndex(kNormalPriority);
   PriorityCommand();
   C(names_.errorsLink).SetVisible(false);
+  if (names_.undoButton) C(names_.undoButton).SetVisible(false);
   Animate(true);
   {
     std::lock_guard lock(mutex_);
@@ -79,7 +103,10 @@ bool JobPanel::Start(std::unique_ptr<BatchJob> job) {
     ended_ = false;
   }
   job_ = std::move(job);
-  runner_.Start(*job_, playlist, *this);
+  disk_ = std::move(disk);
+  own_ = std::move(own);
+  changes_ = 0;
+  runner_.Start(*job_, own_ ? *own_ : playlist, *this, *disk_);
   return true;
 }
 
@@ -107,6 +134,7 @@ void JobPanel::StopCommand() {
   stop.SetCaption("Cancel");
   C(names_.pauseButton).SetCaption("Pause");
   C(names_.pauseButton).SetEnabled(true);
+  if (afterClose_) afterClose_();
 }
 
 void JobPanel::PriorityCommand() {
@@ -131,10 +159,22 @@ void JobPanel::ErrorAdded(const std::string& message, const std::string& path) {
   window_.Errors().AddError(message, path, false);
 }
 
-void JobPanel::EntrySelected(int index) { window_.PlayList().SetSelected(index, true); }
+// A run over a playlist of its own reports entries the window does not show.
+void JobPanel::EntrySelected(int index) {
+  if (!own_) window_.PlayList().SetSelected(index, true);
+}
 
 void JobPanel::EntryReplaced(int index, const std::string& text) {
-  window_.PlayList().SetItem(index, text);
+  if (!own_) window_.PlayList().SetItem(index, text);
+}
+
+void JobPanel::Changed(const FileChange&) { ++changes_; }
+
+void JobPanel::PathMoved(const std::string& from, const std::string& to) {
+  Playlist& playlist = window_.PlayList();
+  std::string item;
+  for (int i = 0; playlist.TryItem(i, item); ++i)
+    if (item == from) playlist.SetItem(i, to);
 }
 
 void JobPanel::Progress(const JobProgress& progress) {
@@ -219,6 +259,7 @@ void JobPanel::End() {
   C(names_.pauseButton).SetEnabled(false);
   C(names_.prioritySlider).SetEnabled(false);
   C(names_.stopButton).SetCaption(kFinishCaption);
+  if (names_.undoButton && changes_ > 0) C(names_.undoButton).SetVisible(true);
   if (!outcome.cancelled && afterFinish_) afterFinish_();
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/MainWindowModel.h"
 #include "jobs/BatchJob.h"
+#include "jobs/JobDisk.h"
 
 namespace tagmora {
 
@@ -36,6 +37,7 @@ struct JobPanelNames {
   MainWindowModel::StopFlag cancelFlag;
   MainWindowModel::StopFlag timerFlag;  // kStopFlagCount: the job shows no time
   const char* animation = nullptr;      // plays while the job runs
+  const char* undoButton = nullptr;     // "Undo Last Batch Job..." once a run changed files
 };
 
 inline constexpr JobPanelNames kUpdatePanel = {
@@ -43,20 +45,20 @@ inline constexpr JobPanelNames kUpdatePanel = {
     "LabelSavePercent", "LabelSaveFiles", "LabelSaveTime", "LabelUpdateErrors",
     "ProgressBarSave", "TrackBarPriorityUpdate", "LabelProcessPriorityUpdate",
     "LabelShowUpdateErrors", "ButtonPauseUpdate", "ButtonStopUpdate",
-    MainWindowModel::CancelUpdate, MainWindowModel::StopUpdateTimer};
+    MainWindowModel::CancelUpdate, MainWindowModel::StopUpdateTimer, nullptr, "ButtonUndoUpdate"};
 
 inline constexpr JobPanelNames kRenamePanel = {
     "GroupMultiRename", "GroupRename", "  Renaming files  ", "LabelRenameTitle",
     "LabelRenamePercent", "LabelRenameFiles", nullptr, "LabelErrorsRename", "ProgressBarRename",
     "TrackBarPriorityRename", "LabelProcessPriorityRename", "LabelShowRenameErrors",
     "ButtonPauseRename", "ButtonStopRename", MainWindowModel::CancelRename,
-    MainWindowModel::kStopFlagCount, "AnimateRename"};
+    MainWindowModel::kStopFlagCount, "AnimateRename", "ButtonUndoRename"};
 
 inline constexpr JobPanelNames kMovePanel = {
     "GroupMultiMove", "GroupMove", "  Moving files  ", "LabelMoveFileName", "LabelMovePercent",
     "LabelMoveFiles", nullptr, "LabelMoveErrors", "ProgressBarMove", "TrackBarPriorityMove",
     "LabelProcessPriorityMove", "LabelShowMoveErrors", "ButtonPauseMove", "ButtonStopMove",
-    MainWindowModel::CancelMove, MainWindowModel::kStopFlagCount};
+    MainWindowModel::CancelMove, MainWindowModel::kStopFlagCount, nullptr, "ButtonUndoMove"};
 
 inline constexpr JobPanelNames kRemoveTagsPanel = {
     "GroupBoxMulti", "GroupRemoveTags", " Removing ID3 Tags ", "LabelRemoveTagsFileName",
@@ -64,7 +66,20 @@ inline constexpr JobPanelNames kRemoveTagsPanel = {
     "LabelRemoveTagsErrors", "ProgressBarRemoveTags", "TrackBarPriorityRemoveTags",
     "LabelProcessPriorityRemoveTags", "LabelShowRemoveTagsErrors", "ButtonPauseRemoveTags",
     "ButtonStopRemoveTags", MainWindowModel::CancelRemoveTags,
-    MainWindowModel::StopRemoveTagsTimer};
+    MainWindowModel::StopRemoveTagsTimer, nullptr, "ButtonUndoRemoveTags"};
+
+// The undo's own panel, in the undo dialog in place of the list of what
+// it takes back.
+inline constexpr JobPanelNames kUndoPanel = {
+    "GroupUndoList", "GroupUndo", "  Taking the changes back  ", "LabelUndoFileName",
+    "LabelUndoPercent", "LabelUndoFiles", "LabelUndoTime", "LabelUndoErrors", "ProgressBarUndo",
+    "TrackBarPriorityUndo", "LabelProcessPriorityUndo", "LabelShowUndoErrors", "ButtonPauseUndo",
+    "ButtonStopUndo", MainWindowModel::CancelUndo, MainWindowModel::StopUndoTimer};
+
+// The menu item that undoes the newest job not yet undone; each panel's
+// undo button runs it.
+inline constexpr const char* kUndoMenuItem = "UndoLastBatchJob1";
+inline constexpr const char* kUndoButtonCaption = "Undo Last Batch Job\u2026";
 
 // The fixed captions beside the outputs.
 inline constexpr const char* kElapsedCaption = "Elapsed time:";
@@ -77,19 +92,28 @@ inline constexpr int kProgressIntervalMs = 33;
 
 class JobPanel : public JobReports {
  public:
-  // Adds the panel's controls to the window's (the settings panel is the
-  // page's) and binds its commands.
-  JobPanel(MainWindowModel& window, const JobPanelNames& names);
+  // Adds the panel's controls to the window's, or to controls (the
+  // settings panel is the page's), and binds its commands.
+  JobPanel(MainWindowModel& window, const JobPanelNames& names, ControlSet* controls = nullptr);
   ~JobPanel() override;
   JobPanel(const JobPanel&) = delete;
   JobPanel& operator=(const JobPanel&) = delete;
 
+  // The disk a run of the job named changes files through, recording each
+  // change in a new undo journal first. When no journal can be written, the
+  // person is asked whether to run without one; null when not.
+  std::unique_ptr<JobDisk> NewDisk(const char* jobName);
   // The common start: refuses an empty playlist with its box, else stops
   // the player, clears the selection, shows the progress panel and starts
-  // the job. False when refused.
-  bool Start(std::unique_ptr<BatchJob> job);
+  // the job on the disk. The job walks the window's playlist, or its own
+  // (an undo's), whose entries the window's playlist does not show. False
+  // when refused.
+  bool Start(std::unique_ptr<BatchJob> job, std::unique_ptr<JobDisk> disk,
+             std::unique_ptr<Playlist> own = nullptr);
   // The job's own step after a completed run, on the user-interface thread.
   void SetAfterFinish(std::function<void()> step) { afterFinish_ = std::move(step); }
+  // What "Finish" does besides showing the settings panel again.
+  void SetAfterClose(std::function<void()> step) { afterClose_ = std::move(step); }
 
   void PauseCommand();
   void StopCommand();
@@ -104,6 +128,8 @@ class JobPanel : public JobReports {
   void ErrorAdded(const std::string& message, const std::string& path) override;
   void EntrySelected(int index) override;
   void EntryReplaced(int index, const std::string& text) override;
+  void Changed(const FileChange& change) override;
+  void PathMoved(const std::string& from, const std::string& to) override;
   void Progress(const JobProgress& progress) override;
   void Summary(const std::string& text, int errors) override;
   void Finished(const JobOutcome& outcome) override;
@@ -121,7 +147,10 @@ class JobPanel : public JobReports {
   std::atomic<int32_t> noTimer_{0};  // the runner's time flag for a job without time
   JobRunner runner_;
   std::unique_ptr<BatchJob> job_;
-  std::function<void()> afterFinish_;
+  std::unique_ptr<JobDisk> disk_;
+  std::unique_ptr<Playlist> own_;  // the run's own playlist, if it has one
+  std::atomic<int> changes_{0};
+  std::function<void()> afterFinish_, afterClose_;
   int closingStep_ = 0;
 
   std::mutex mutex_;

@@ -12,7 +12,9 @@ constexpr const char* kPriorityHints[] = {"If checked, the ID3v1 Tag will be rea
 
 }  // namespace
 
-MultiMoveModel::MultiMoveModel(MainWindowModel& window) : FilePageModel(window, kMovePanel) {
+MultiMoveModel::MultiMoveModel(MainWindowModel& window)
+    : FilePageModel(window, kMovePanel, TThreadMove::kName, "EditBaseFolder", "ButtonMoveStart",
+                    "ButtonMovePreview") {
   controls_.Add("GroupMultiMove", ControlKind::Group);
   controls_.Add("GroupFolderBy", ControlKind::Group, "  Create folders by  ");
   for (const FolderByChoice& choice : kFolderByChoices)
@@ -36,8 +38,6 @@ MultiMoveModel::MultiMoveModel(MainWindowModel& window) : FilePageModel(window, 
       .SetHint(
           "If checked, the files wont be moved Just the destination folders will be created. "
           "It's helpfull to see the destination folders before move.");
-  controls_.Add("ButtonMoveStart", ControlKind::Button, "Start");
-  Bind("ButtonMoveStart", [this] { Start(); });
 }
 
 MoveOptions MultiMoveModel::CurrentOptions() {
@@ -50,13 +50,12 @@ MoveOptions MultiMoveModel::CurrentOptions() {
   return options;
 }
 
-void MultiMoveModel::Start() {
+JobStart MultiMoveModel::MakeJob(JobDisk& disk, StartQuestions& ask, std::string& folder) {
   MoveOptions options = CurrentOptions();
-  BoxQuestions ask(window_.User());
-  auto stop = PrepareMove(options, window_.PlayList().Count(), ask);
-  const std::string folder = options.base;
-  FilePageModel::Start("EditBaseFolder", folder, std::move(stop),
-                       std::make_unique<TThreadMove>(std::move(options)));
+  std::optional<StartStop> stop = PrepareMove(options, window_.PlayList().Count(), ask, disk);
+  folder = options.base;
+  if (stop) return {nullptr, *stop};
+  return {std::make_unique<TThreadMove>(std::move(options))};
 }
 
 void MultiMoveModel::BaseFolderFocused() {

@@ -13,11 +13,12 @@ class MultiMoveModel : public FilePageModel {
 
   // The options of a run as the page's controls stand.
   MoveOptions CurrentOptions();
-  // "Start": the checks and questions, then the run.
-  void Start();
   // "EditBaseFolder" got the input focus: an empty box proposes the first
   // file's folder.
   void BaseFolderFocused();
+
+ protected:
+  JobStart MakeJob(JobDisk& disk, StartQuestions& ask, std::string& folder) override;
 };
 
 }  // namespace tagmora

@@ -6,7 +6,8 @@
 namespace tagmora {
 
 MultiRenameModel::MultiRenameModel(MainWindowModel& window)
-    : FilePageModel(window, kRenamePanel) {
+    : FilePageModel(window, kRenamePanel, TThreadRename::kName, "EditMoveTo", "ButtonRenameStart",
+                    "ButtonRenamePreview") {
   controls_.Add("GroupMultiRename", ControlKind::Group);
   controls_.Add("GroupRenamePriority", ControlKind::Group, "Tag priority");
   controls_.Add("LabelSeparator", ControlKind::Label, "Separator");
@@ -21,7 +22,6 @@ MultiRenameModel::MultiRenameModel(MainWindowModel& window)
   controls_.Add("GroupIfExists", ControlKind::Group, "If the file already exists ?");
   controls_.Add("LabelRenameNote", ControlKind::Label, kRenameNameNote);
   controls_.Add("LabelRenameWarning", ControlKind::Label, kRenameWarningNote);
-  controls_.Add("ButtonRenameStart", ControlKind::Button, "Start");
 
   // The folder box is in use only with "Move to"; checking it proposes
   // the first file's folder.
@@ -39,7 +39,6 @@ MultiRenameModel::MultiRenameModel(MainWindowModel& window)
   for (const IfExistsChoice& choice : kIfExistsChoices)
     Bind(choice.radio, [this] { C("EditAdd").SetChecked(C("RadioAdd").Checked()); });
   C("EditAdd").SetChecked(C("RadioAdd").Checked());
-  Bind("ButtonRenameStart", [this] { Start(); });
 }
 
 RenameOptions MultiRenameModel::CurrentOptions() {
@@ -53,13 +52,12 @@ RenameOptions MultiRenameModel::CurrentOptions() {
   return options;
 }
 
-void MultiRenameModel::Start() {
+JobStart MultiRenameModel::MakeJob(JobDisk& disk, StartQuestions& ask, std::string& folder) {
   RenameOptions options = CurrentOptions();
-  BoxQuestions ask(window_.User());
-  auto stop = PrepareRename(options, window_.PlayList().Count(), ask);
-  const std::string folder = options.moveTo.value_or("");
-  FilePageModel::Start("EditMoveTo", folder, std::move(stop),
-                       std::make_unique<TThreadRename>(std::move(options)));
+  std::optional<StartStop> stop = PrepareRename(options, window_.PlayList().Count(), ask, disk);
+  folder = options.moveTo.value_or("");
+  if (stop) return {nullptr, *stop};
+  return {std::make_unique<TThreadRename>(std::move(options))};
 }
 
 }  // namespace tagmora

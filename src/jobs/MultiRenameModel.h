@@ -24,8 +24,9 @@ class MultiRenameModel : public FilePageModel {
 
   // The options of a run as the page's controls stand.
   RenameOptions CurrentOptions();
-  // "Start": the checks and questions, then the run.
-  void Start();
+
+ protected:
+  JobStart MakeJob(JobDisk& disk, StartQuestions& ask, std::string& folder) override;
 };
 
 }  // namespace tagmora

@@ -64,7 +64,7 @@ constexpr const char* kPopupRemoveTags = "PopupMenuremoveTags";
 }  // namespace
 
 MultiTaggerModel::MultiTaggerModel(MainWindowModel& window)
-    : window_(window), controls_(window.Controls()) {
+    : window_(window), controls_(window.Controls()), preview_(window) {
   CreateControls();
   update_ = std::make_unique<JobPanel>(window_, kUpdatePanel);
   removeTags_ = std::make_unique<JobPanel>(window_, kRemoveTagsPanel);
@@ -80,6 +80,7 @@ MultiTaggerModel::~MultiTaggerModel() {
   update_.reset();
   removeTags_.reset();
   rules_.reset();
+  preview_.Cancel();
   for (const std::string& name : bound_) C(name).OnClick({});
 }
 
@@ -149,6 +150,7 @@ void MultiTaggerModel::BindCommands() {
         {kVariablesCaption, kVariablesInfo, MessageIcon::Information, MessageButtons::Ok});
   });
   Bind("ButtonUpdateAllTags", [this] { UpdateAllTags(); });
+  Bind("ButtonPreviewUpdate", [this] { PreviewUpdate(); });
   Bind("ButtonDefaultSettings", [this] {
     if (showPopup_) showPopup_(kPopupDefaults, "ButtonDefaultSettings");
   });
@@ -214,7 +216,14 @@ void MultiTaggerModel::UpdateAllTags() {
       window_.User().Show({"Update ID3 Tag(s) ?", "This will update your ID3 Tag! Continue?",
                            MessageIcon::Question, MessageButtons::YesNoCancel});
   if (answer != MessageAnswer::Yes) return;
-  update_->Start(std::make_unique<TThreadUpdate>(CurrentUpdateOptions()));
+  if (auto disk = update_->NewDisk(TThreadUpdate::kName))
+    update_->Start(std::make_unique<TThreadUpdate>(CurrentUpdateOptions()), std::move(disk));
+}
+
+void MultiTaggerModel::PreviewUpdate() {
+  preview_.Run(TThreadUpdate::kName, [this](JobDisk&, StartQuestions&) {
+    return JobStart{std::make_unique<TThreadUpdate>(CurrentUpdateOptions())};
+  });
 }
 
 void MultiTaggerModel::RemoveTags(int index) {
@@ -226,12 +235,15 @@ void MultiTaggerModel::RemoveTags(int index) {
   MessageAnswer answer = window_.User().Show({command.questionCaption, command.question,
                                               MessageIcon::Question, MessageButtons::YesNoCancel});
   if (answer != MessageAnswer::Yes) return;
+  auto disk = removeTags_->NewDisk(TThreadRemoveTags::kName);
+  if (!disk) return;
   Control& panel = C(kRemoveTagsPanel.progressPanel);
   panel.SetCaption(kRemoveTagsPanel.progressCaption);
   panel.SetCaption(command.panelCaption);
   removeTags_->Start(std::make_unique<TThreadRemoveTags>(
-      RemoveTagsOptions{command.removeV1, command.removeV2, C("CheckReadOnly").Checked(),
-                        window_.FileWriteOptions()}));
+                         RemoveTagsOptions{command.removeV1, command.removeV2,
+                                           C("CheckReadOnly").Checked(), window_.FileWriteOptions()}),
+                     std::move(disk));
 }
 
 void MultiTaggerModel::DefaultID3Fields() {

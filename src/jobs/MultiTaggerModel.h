@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "jobs/JobPanel.h"
+#include "jobs/PreviewModel.h"
 #include "jobs/UnitThreadUpdate.h"
 
 namespace tagmora {
@@ -24,6 +25,8 @@ struct PageButton {
 };
 inline constexpr PageButton kMultiTaggerButtons[] = {
     {"ButtonUpdateAllTags", "Update All Tags", ""},
+    {"ButtonPreviewUpdate", kPreviewCaption,
+     "What the update would change, without changing anything"},
     {"ButtonDefaultSettings", "Default Settings ...", ""},
     {"ButtonRemoveTags", "Remove ID3 Tags ...  ",
      "Remove ID3 Tag for ALL the files from playlist. Click for menu..."},
@@ -43,6 +46,7 @@ class MultiTaggerModel {
 
   // The page's commands.
   void UpdateAllTags();
+  void PreviewUpdate();
   void RemoveTags(int command);  // an index into kRemoveTagsCommands
   void DefaultID3Fields();
   void DefaultAutoComplete();
@@ -52,6 +56,7 @@ class MultiTaggerModel {
 
   JobPanel& UpdatePanel() { return *update_; }
   JobPanel& RemoveTagsPanel() { return *removeTags_; }
+  PreviewModel& Previewer() { return preview_; }
   // The "Search and Replace" panel's rule list and its editor.
   SearchReplaceList& SearchReplace() { return *rules_; }
 
@@ -76,6 +81,7 @@ class MultiTaggerModel {
   ControlSet& controls_;
   std::unique_ptr<JobPanel> update_;
   std::unique_ptr<JobPanel> removeTags_;
+  PreviewModel preview_;
   std::unique_ptr<SearchReplaceList> rules_;
   PopupHandler showPopup_;
   std::vector<std::string> bound_;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "jobs/JobDisk.h"
 #include "platform/FileSystem.h"
 #include "playlist/M3U.h"
 
@@ -20,14 +21,15 @@ constexpr const char* kMoveQuestion =
 
 }  // namespace
 
-std::optional<StartStop> PrepareMove(MoveOptions& options, int count, StartQuestions& ask) {
+std::optional<StartStop> PrepareMove(MoveOptions& options, int count, StartQuestions& ask,
+                                     JobDisk& disk) {
   if (count == 0) return StartStop{kEmptyPlaylist, ""};
   if (options.base.empty()) return StartStop{"Base Folder is empty!", ""};
   options.base = TypedFolder(options.base);
   const bool confirmed = options.createOnly ? ask.Confirm(kCreateOnlyCaption, kCreateOnlyQuestion)
                                             : ask.Confirm(kMoveCaption, kMoveQuestion);
   if (!confirmed) return StartStop{};
-  return EnsureFolder(options.base, "Folder NOT created! Parent folder must exist!", ask);
+  return EnsureFolder(options.base, "Folder NOT created! Parent folder must exist!", ask, disk);
 }
 
 std::string MoveSummary(int count, int errors, int foldersCreated, int moved) {
@@ -69,22 +71,23 @@ void TThreadMove::ProcessFile(JobFile& file) {
   };
   // "..", "." or a "/" from the tags would leave the base folder.
   if (!IsPlainName(name)) return folderFailed();
-  if (!DirectoryExists(folder + "/")) {
-    if (!CreateFolder(folder)) return folderFailed();
+  JobDisk& disk = file.Disk();
+  if (!disk.DirectoryExists(folder + "/")) {
+    if (!disk.CreateFolder(folder)) return folderFailed();
     ++foldersCreated_;
   }
   if (options_.createOnly) return;
   const std::string target = folder + "/" + FileNamePart(file.Path());
   if (target == file.Path()) return;
   errno = 0;
-  if (MoveFile(file.Path(), target)) {
+  if (disk.MoveFile(file.Path(), target)) {
     ++moved_;
     file.ReplaceEntry(target);
     return;
   }
   const int error = errno;
   // The file is in its folder already, under another spelling of the path.
-  if (error == EEXIST && SameFile(file.Path(), target)) return;
+  if (error == EEXIST && disk.SameFile(file.Path(), target)) return;
   file.RecordError("File NOT moved!\n\r" + SystemErrorText(error));
 }
 

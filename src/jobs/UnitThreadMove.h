@@ -38,7 +38,8 @@ struct MoveOptions {
 // The checks and questions before a run, in their order; the base folder
 // gets its final "/" and is created once the person agrees. Nothing when
 // the run may start.
-std::optional<StartStop> PrepareMove(MoveOptions& options, int count, StartQuestions& ask);
+std::optional<StartStop> PrepareMove(MoveOptions& options, int count, StartQuestions& ask,
+                                     JobDisk& disk);
 
 std::string MoveSummary(int count, int errors, int foldersCreated, int moved);
 
@@ -46,6 +47,8 @@ class TThreadMove : public BatchJob {
  public:
   explicit TThreadMove(MoveOptions options) : options_(std::move(options)) {}
 
+  // What the job is called where its undo journal is listed.
+  static constexpr const char* kName = "Move files";
   bool HasElapsedTime() const override { return false; }
   void ProcessFile(JobFile& file) override;
   std::string Summary(int count, int errors) const override {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
+#include "jobs/JobDisk.h"
 #include "platform/FileSystem.h"
-#include "tags/ID3v1.h"
 #include "tags/ID3v2.h"
 
 namespace tagmora {
@@ -27,16 +27,17 @@ void TThreadRemoveTags::ProcessFile(JobFile& file) {
     return;
   }
   const bool wasReadOnly = IsReadOnly(path);
+  const bool clear = wasReadOnly && options_.writeReadOnly;
   const int mode = FileMode(path);
-  if (wasReadOnly && options_.writeReadOnly && !ClearAttributes(path)) {
+  if (clear && !file.Disk().ClearAttributes(path)) {
     file.RecordError("Error removing ReadOnly attribute!");
-  } else if (IsReadOnly(path)) {
+  } else if (wasReadOnly && !clear) {
     file.RecordError("File is ReadOnly");
   } else if (Remove(file)) {
     ++removed_;
   }
   // The permission bits go back exactly as they were.
-  if (wasReadOnly && options_.writeReadOnly && !SetFileMode(path, mode))
+  if (clear && !file.Disk().SetFileMode(path, mode))
     file.RecordError("Error setting ReadOnly attribute!");
 }
 
@@ -44,10 +45,9 @@ bool TThreadRemoveTags::Remove(JobFile& file) {
   const std::string& path = file.Path();
   bool removed = true;
   if (options_.removeV1) {
-    TID3v1 v1;
     errno = 0;
     // True also when the file has no record: nothing is left to remove.
-    if (!v1.RemoveTag(path, options_.writes)) {
+    if (!file.Disk().RemoveTag(path, 1, options_.writes)) {
       file.RecordError(Failure("Error removing ID3v1 Tag: "));
       removed = false;
     }
@@ -56,7 +56,7 @@ bool TThreadRemoveTags::Remove(JobFile& file) {
     TID3v2 v2;
     errno = 0;
     // RemoveTag answers false for a file without a tag, which is no failure.
-    if (v2.ReadTag(path) && v2.Exists() && !v2.RemoveTag(path, options_.writes)) {
+    if (v2.ReadTag(path) && v2.Exists() && !file.Disk().RemoveTag(path, 2, options_.writes)) {
       file.RecordError(Failure("Error removing ID3v2 Tag: "));
       removed = false;
     }

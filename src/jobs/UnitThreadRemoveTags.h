@@ -46,6 +46,8 @@ class TThreadRemoveTags : public BatchJob {
  public:
   explicit TThreadRemoveTags(RemoveTagsOptions options) : options_(options) {}
 
+  // What the job is called where its undo journal is listed.
+  static constexpr const char* kName = "Remove ID3 Tags";
   bool HasElapsedTime() const override { return true; }
   void ProcessFile(JobFile& file) override;
   std::string Summary(int count, int errors) const override {

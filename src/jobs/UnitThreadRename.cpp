@@ -2,12 +2,14 @@
 
 #include <cerrno>
 
+#include "jobs/JobDisk.h"
 #include "platform/FileSystem.h"
 #include "playlist/M3U.h"
 
 namespace tagmora {
 
-std::optional<StartStop> PrepareRename(RenameOptions& options, int count, StartQuestions& ask) {
+std::optional<StartStop> PrepareRename(RenameOptions& options, int count, StartQuestions& ask,
+                                       JobDisk& disk) {
   if (count == 0) return StartStop{kEmptyPlaylist, ""};
   if (options.moveTo) {
     if (options.moveTo->empty()) return StartStop{"\"MoveTo\" folder is empty!", ""};
@@ -17,7 +19,7 @@ std::optional<StartStop> PrepareRename(RenameOptions& options, int count, StartQ
   if (options.ifExists == IfExists::AddText && options.addText.empty())
     return StartStop{"Text from the begining of the file name is empty!", ""};
   if (options.moveTo) {
-    if (auto stop = EnsureFolder(*options.moveTo, "Folder NOT created!", ask)) return stop;
+    if (auto stop = EnsureFolder(*options.moveTo, "Folder NOT created!", ask, disk)) return stop;
   }
   if (!ask.Confirm(kRenameQuestionCaption, kRenameQuestion)) return StartStop{};
   return std::nullopt;
@@ -56,33 +58,35 @@ void TThreadRename::ProcessFile(JobFile& file) {
   if (!IsPlainName(name)) return failed(EINVAL);
   if (old == target) return;
   // The new name is tried first; a policy applies once it turns out taken.
+  JobDisk& disk = file.Disk();
   errno = 0;
-  if (MoveFile(old, target)) return renamed();
-  if (const int error = errno; error != EEXIST || !FileExists(target)) return failed(error);
-  if (SameFile(old, target)) {
+  if (disk.MoveFile(old, target)) return renamed();
+  if (const int error = errno; error != EEXIST || !disk.FileExists(target)) return failed(error);
+  if (disk.SameFile(old, target)) {
     // The file itself under another spelling: it has its name already, or
     // its name differs in letter case (or it is a second link), which
     // needs no policy.
     if (FileNamePart(old) == FileNamePart(target)) return;
-    return ReplaceFile(old, target) ? renamed() : failed(errno);
+    return disk.MoveFile(old, target, true) ? renamed() : failed(errno);
   }
   switch (options_.ifExists) {
     case IfExists::Skip:
       return;
     case IfExists::Replace:
-      // The old file takes the taken name's place in one step, so one of
-      // the two is always there.
-      if (!ReplaceFile(old, target))
+      // The file of the taken name goes to the trash, where a file manager
+      // can put it back, before the old file takes its place.
+      if (!disk.MoveToTrash(target))
         return file.RecordError("Error deleting the file for replacing!", target);
-      return renamed();
+      return disk.MoveFile(old, target) ? renamed() : failed(errno);
     case IfExists::AddText:
       // Not checked again: a second taken name makes the rename fail.
       name = options_.addText + name;
       target = folder + name;
       if (!IsPlainName(name)) return failed(EINVAL);
-      return MoveFile(old, target) ? renamed() : failed(errno);
+      return disk.MoveFile(old, target) ? renamed() : failed(errno);
     case IfExists::DeleteOld:
-      if (!DeleteFile(old)) return file.RecordError("Error deleting the file!" + SystemErrorText());
+      if (!disk.MoveToTrash(old))
+        return file.RecordError("Error deleting the file!" + SystemErrorText());
       file.ReplaceEntry("Deleted " + old);
       return;
   }

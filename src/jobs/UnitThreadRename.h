@@ -47,7 +47,8 @@ inline constexpr const char* kRenameQuestion =
 // The checks and questions before a run, in their order; the folder of
 // "Move to" gets its final "/" and is created once the person agrees.
 // Nothing when the run may start.
-std::optional<StartStop> PrepareRename(RenameOptions& options, int count, StartQuestions& ask);
+std::optional<StartStop> PrepareRename(RenameOptions& options, int count, StartQuestions& ask,
+                                       JobDisk& disk);
 
 std::string RenameSummary(int count, int errors, int renamed);
 
@@ -55,6 +56,8 @@ class TThreadRename : public BatchJob {
  public:
   explicit TThreadRename(RenameOptions options) : options_(std::move(options)) {}
 
+  // What the job is called where its undo journal is listed.
+  static constexpr const char* kName = "Rename files";
   bool HasElapsedTime() const override { return false; }
   void ProcessFile(JobFile& file) override;
   std::string Summary(int count, int errors) const override {

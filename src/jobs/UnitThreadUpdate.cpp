@@ -4,6 +4,7 @@
 
 #include "editing/TagAccess.h"
 #include "editing/TrackNumber.h"
+#include "jobs/JobDisk.h"
 #include "jobs/Templates.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
@@ -85,7 +86,7 @@ void TThreadUpdate::ProcessFile(JobFile& file) {
   if (!options_.replaceV1 || PassID3v1(file, v1, v2, untouchedV1, written)) {
     if (options_.replaceV2) PassID3v2(file, v1, v2, untouchedV2, written);
   }
-  if (access_.cleared && !SetFileMode(path, access_.mode))
+  if (access_.cleared && !file.Disk().SetFileMode(path, access_.mode))
     file.RecordError("Error setting ReadOnly attribute!");
   if (written) ++changed_;
 }
@@ -103,7 +104,7 @@ bool TThreadUpdate::MayWrite(JobFile& file) {
   }
   // The owner may write for the update; every permission bit goes back
   // afterwards.
-  if (!ClearAttributes(file.Path())) {
+  if (!file.Disk().ClearAttributes(file.Path())) {
     file.RecordError("Error removing ReadOnly attribute!");
     return false;
   }
@@ -133,7 +134,7 @@ bool TThreadUpdate::PassID3v1(JobFile& file, IDv1Tag& v1, const IDv2Tag& v2,
               !v1.Year.empty() || !v1.Comment.empty() || !v1.Genre.empty() || v1.Track > 0;
   if (SameV1(v1, untouched)) return true;
   if (!MayWrite(file)) return false;
-  std::string status = WriteID3v1Tag(file.Path(), v1, options_.writes);
+  std::string status = file.Disk().WriteID3v1Tag(file.Path(), untouched, v1, options_.writes);
   if (status == kStatusOK)
     written = true;
   else
@@ -166,7 +167,7 @@ bool TThreadUpdate::PassID3v2(JobFile& file, const IDv1Tag& v1, IDv2Tag& v2,
   compared.Size = untouched.Size;
   if (compared == untouched) return true;
   if (!MayWrite(file)) return false;
-  std::string status = WriteID3v2Tag(file.Path(), v2, options_.writes);
+  std::string status = file.Disk().WriteID3v2Tag(file.Path(), untouched, v2, options_.writes);
   if (status == kStatusOK)
     written = true;
   else

@@ -40,6 +40,8 @@ class TThreadUpdate : public BatchJob {
   explicit TThreadUpdate(UpdateOptions options)
       : options_(std::move(options)), rules_(options_.rules) {}
 
+  // What the job is called where its undo journal is listed.
+  static constexpr const char* kName = "Update ID3 Tags";
   bool HasElapsedTime() const override { return true; }
   // The playlist may grow or shrink during a run; the walk follows it.
   bool CountsEachFile() const override { return true; }

@@ -5,18 +5,17 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/sendfile.h>
 #include <unistd.h>
 
+#include "platform/DurableFile.h"
 #include "platform/FileSystem.h"
+#include "platform/UndoJournal.h"
 
 namespace tagmora {
 
@@ -72,59 +71,19 @@ struct Record {
   std::string path, oldBytes, newBytes;
 };
 
-// FNV-1a: enough to tell a torn or cut record from a whole one.
-uint64_t Checksum(std::string_view bytes) {
-  uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
-  return hash;
-}
-
-void Put(std::string& out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += char(value >> (8 * i));
-}
-
 std::string Encode(const Record& r) {
   std::string out(kMagic, sizeof kMagic);
-  Put(out, uint32_t(r.kind), 4);
+  PutNumber(out, uint32_t(r.kind), 4);
   for (uint64_t v : {r.device, r.inode, uint64_t(r.oldSize), uint64_t(r.newSize),
                      uint64_t(r.offset), uint64_t(r.mtimeSeconds), uint64_t(r.mtimeNanoseconds)})
-    Put(out, v, 8);
-  for (size_t n : {r.path.size(), r.oldBytes.size(), r.newBytes.size()}) Put(out, n, 4);
+    PutNumber(out, v, 8);
+  for (size_t n : {r.path.size(), r.oldBytes.size(), r.newBytes.size()}) PutNumber(out, n, 4);
   out += r.path;
   out += r.oldBytes;
   out += r.newBytes;
-  Put(out, Checksum(out), 8);
+  PutNumber(out, Checksum(out), 8);
   return out;
 }
-
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : rest_(bytes) {}
-  uint64_t Number(int bytes) {
-    if (rest_.size() < size_t(bytes)) return Fail();
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(rest_[size_t(i)]);
-    rest_.remove_prefix(size_t(bytes));
-    return value;
-  }
-  std::string Bytes(uint64_t count) {
-    if (rest_.size() < count) return Fail(), std::string();
-    std::string out(rest_.substr(0, count));
-    rest_.remove_prefix(count);
-    return out;
-  }
-  bool Ok() const { return ok_; }
-  size_t Left() const { return rest_.size(); }
-
- private:
-  uint64_t Fail() {
-    ok_ = false;
-    rest_ = {};
-    return 0;
-  }
-  std::string_view rest_;
-  bool ok_ = true;
-};
 
 enum class Parsed { Empty, Damaged, Whole };
 
@@ -132,7 +91,7 @@ Parsed Decode(std::string_view bytes, Record& r) {
   std::string_view head = bytes.substr(0, sizeof kMagic);
   if (std::all_of(head.begin(), head.end(), [](char c) { return c == 0; })) return Parsed::Empty;
   if (head != std::string_view(kMagic, sizeof kMagic)) return Parsed::Damaged;
-  Reader in(bytes.substr(sizeof kMagic));
+  ByteReader in(bytes.substr(sizeof kMagic));
   r.kind = Kind(in.Number(4));
   uint64_t* fields[] = {&r.device, &r.inode};
   for (uint64_t* f : fields) *f = in.Number(8);
@@ -151,31 +110,6 @@ Parsed Decode(std::string_view bytes, Record& r) {
 }
 
 // ---- Files -------------------------------------------------------------------
-
-bool WriteAllAt(int fd, std::string_view bytes, int64_t offset) {
-  while (!bytes.empty()) {
-    ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    bytes.remove_prefix(size_t(n));
-    offset += n;
-  }
-  return true;
-}
-
-bool ReadAllAt(int fd, std::string& out, size_t count, int64_t offset) {
-  out.resize(count);
-  size_t done = 0;
-  while (done < count) {
-    ssize_t n = ::pread(fd, out.data() + done, count - done, offset + int64_t(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    done += size_t(n);
-  }
-  out.resize(done);
-  return true;
-}
 
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -200,19 +134,6 @@ std::string PathOf(int fd) {
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
   size_t slash = path.rfind('/');
   return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-bool SyncFolder(const std::string& folder) {
-  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd && ::fsync(fd.Get()) == 0;
-}
-
-bool MakeFolders(const std::string& folder) {
-  for (size_t pos = 1; pos != std::string::npos;) {
-    pos = folder.find('/', pos + 1);
-    if (::mkdir(folder.substr(0, pos).c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  return true;
 }
 
 std::string RandomLetters(size_t count) {
@@ -350,35 +271,6 @@ bool Undo(int fd, const Record& r, int64_t size) {
 
 // ---- Recovery ---------------------------------------------------------------------
 
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
-// The names in a folder that pass the test, sorted.
-std::vector<std::string> NamesIn(const std::string& folder,
-                                 bool (*wanted)(std::string_view name, std::string_view key),
-                                 std::string_view key) {
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir))
-      if (wanted(entry->d_name, key)) names.emplace_back(entry->d_name);
-    ::closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// A file its maker left behind: opened and locked when no live process
-// holds it and it still has its name (another recovery may have just
-// removed it).
-UniqueFd Abandoned(const std::string& path, struct stat& st) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-  if (!fd || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.Get(), &st) != 0 ||
-      !S_ISREG(st.st_mode) || st.st_nlink == 0)
-    fd.Reset();
-  return fd;
-}
-
 RecoveryReport Restore(const Record& r) {
   UniqueFd fd(::open(r.path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
   if (!fd) {
@@ -453,20 +345,7 @@ bool CopyRest(const InputFile& source, int out, int64_t offset) {
 bool RecoveryReport::ConcernsUser() const { return TextOf(outcome).concernsUser; }
 
 const std::string& JournalFolder() {
-  static const std::string folder = [] {
-    std::string base;
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/') {
-      base = state;
-    } else {
-      const char* home = std::getenv("HOME");
-      if (!home || home[0] != '/') {
-        const passwd* user = ::getpwuid(::getuid());
-        home = user && user->pw_dir ? user->pw_dir : "/tmp";
-      }
-      base = std::string(home) + "/.local/state";
-    }
-    return base + "/tagmora/journal";
-  }();
+  static const std::string folder = StateFolder() + "/journal";
   return folder;
 }
 
@@ -512,22 +391,26 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   r.newBytes = std::string(newBytes);
 
   Slot slot;
-  bool journaled = ProcessSlots().Take(slot);
-  const std::string record = Encode(r);
+  // A watch's record serves in place of one of ours.
+  WriteWatch* const watch = options.watch;
+  const bool watched = watch && watch->Recorded();
+  bool journaled = !watched && ProcessSlots().Take(slot);
+  const std::string record = journaled ? Encode(r) : std::string();
   if (journaled && !WriteRecord(slot, record)) {
     // A record not on disk protects nothing.
     DropRecord(slot, record.size());
     ProcessSlots().Give(std::move(slot));
     journaled = false;
   }
-  if (!journaled && unjournaled) {
+  if (watch && !watch->Commit()) return false;
+  if (!journaled && !watched && unjournaled) {
     // The file is untouched; the caller has a safe way of its own.
     *unjournaled = true;
     return false;
   }
   // Without a journal (a state folder that cannot be written) the change
   // is made as other taggers make it, rather than refused.
-  if (journaled) Stage(WriteStage::RecordOnDisk);
+  if (journaled || watched) Stage(WriteStage::RecordOnDisk);
   const bool stopHalfway = stageHook.load() != nullptr;
   const size_t half = stopHalfway ? newBytes.size() / 2 : newBytes.size();
   struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
@@ -544,10 +427,11 @@ bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBy
   else if (ok)
     ok = ::fdatasync(fd) == 0;
   if (ok) {
-    if (!journaled) return true;
-    Stage(WriteStage::AllWritten);
-    DropRecord(slot, record.size());
-    ProcessSlots().Give(std::move(slot));
+    if (journaled || watched) Stage(WriteStage::AllWritten);
+    if (journaled) {
+      DropRecord(slot, record.size());
+      ProcessSlots().Give(std::move(slot));
+    }
     return true;
   }
   int error = errno;
@@ -614,6 +498,7 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
     errno = ESTALE;
     ok = false;
   }
+  if (ok && options.watch) ok = options.watch->Commit();
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok && out) RemoveAfterFailure(out, temp);
   out.Reset();
@@ -622,6 +507,42 @@ bool ReplaceFile(const InputFile& source, std::string_view prefix, int64_t skip,
     ProcessSlots().Give(std::move(slot));
   }
   return ok;
+}
+
+RecoveryReport RecoverRegion(const RegionChange& change) {
+  Record r;
+  r.kind = Kind::Undo;
+  r.device = change.device;
+  r.inode = change.inode;
+  r.oldSize = change.oldSize;
+  r.newSize = change.newSize;
+  r.offset = change.offset;
+  r.mtimeSeconds = change.mtimeSeconds;
+  r.mtimeNanoseconds = change.mtimeNanoseconds;
+  r.path = change.path;
+  r.oldBytes = change.oldBytes;
+  r.newBytes = change.newBytes;
+  return Restore(r);
+}
+
+WatchedWrite::WatchedWrite(const WriteOptions& options, const InputFile& file,
+                           const TagEdit& edit)
+    : watch_(options.watch) {
+  if (watch_) answer_ = watch_->Prepare(file, edit);
+}
+
+WatchedWrite::~WatchedWrite() {
+  if (watch_ && Goes() && !finished_) watch_->Finish(false);
+}
+
+bool WatchedWrite::Done(bool written) {
+  if (watch_ && !finished_) {
+    finished_ = true;
+    int saved = errno;
+    watch_->Finish(written);
+    errno = saved;
+  }
+  return written;
 }
 
 std::vector<RecoveryReport> RecoverJournal() {
@@ -653,6 +574,7 @@ std::vector<RecoveryReport> RecoverJournal() {
     }
     ::unlink(recordPath.c_str());
   }
+  for (RecoveryReport& report : RecoverUndoJournals()) reports.push_back(std::move(report));
   return reports;
 }
 

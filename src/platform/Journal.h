@@ -45,8 +45,21 @@ struct RecoveryReport {
 };
 
 // Applies or drops every record that no live process holds, and removes
-// the temporary files of killed rewrites.
+// the temporary files of killed rewrites; then the batch jobs' undo
+// journals that dead processes left (platform/UndoJournal.h).
 std::vector<RecoveryReport> RecoverJournal();
+
+// An in-place change that another record describes (the undo journal's):
+// put back to its old bytes when it was left half made, left alone when
+// whole or when the file changed since.
+struct RegionChange {
+  std::string path;
+  uint64_t device = 0, inode = 0;
+  int64_t oldSize = 0, newSize = 0, offset = 0;
+  int64_t mtimeSeconds = 0, mtimeNanoseconds = 0;
+  std::string oldBytes, newBytes;
+};
+RecoveryReport RecoverRegion(const RegionChange& change);
 
 // $XDG_STATE_HOME/tagmora/journal, read once per process.
 const std::string& JournalFolder();
@@ -57,16 +70,38 @@ const std::string& JournalFolder();
 // record stays for recovery. When no record can be made (the journal
 // folder cannot be written), the change is made without one; unless
 // unjournaled is given: then it is set, the file is left untouched and the
-// answer is false, for a caller with a safe way of its own.
+// answer is false, for a caller with a safe way of its own. With a watch in
+// the options, the watch's record (made durable by its Commit) stands in
+// for this journal's.
 bool ChangeInPlace(const InputFile& file, int64_t offset, std::string_view newBytes,
                    int64_t newSize, const WriteOptions& options = {},
                    bool* unjournaled = nullptr);
 
 // Replaces the open file with prefix followed by its bytes from skip on,
 // through a temporary file created exclusively beside it and renamed over
-// it once on disk. The file keeps its owner and permissions.
+// it once on disk. The file keeps its owner and permissions. A watch in the
+// options commits its record just before the rename.
 bool ReplaceFile(const InputFile& file, std::string_view prefix, int64_t skip,
                  const WriteOptions& options = {});
+
+// Takes a tag write past the watch of its options, when it has one.
+class WatchedWrite {
+ public:
+  WatchedWrite(const WriteOptions& options, const InputFile& file, const TagEdit& edit);
+  ~WatchedWrite();
+  WatchedWrite(const WatchedWrite&) = delete;
+  WatchedWrite& operator=(const WatchedWrite&) = delete;
+  // False when the write is not to be made; Answer() is then its answer.
+  bool Goes() const { return answer_ == WriteWatch::Answer::Write; }
+  bool Answer() const { return answer_ == WriteWatch::Answer::Skip; }
+  // Passes the answer of the write on, once the watch knows it.
+  bool Done(bool written);
+
+ private:
+  WriteWatch* watch_;
+  WriteWatch::Answer answer_ = WriteWatch::Answer::Write;
+  bool finished_ = false;
+};
 
 // The temporary files of a rewrite are named ".NAME.tagmora-XXXXXX.tmp".
 bool IsTemporaryName(std::string_view name);

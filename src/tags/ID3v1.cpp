@@ -95,8 +95,10 @@ bool TID3v1::RemoveTag(InputFile& file, const WriteOptions& options) {
   char record[kRecordSize];
   if (!ReadLastRecord(file, record)) return false;
   if (!IsTag(record)) return true;
-  return file.MakeWritable() &&
-         ChangeInPlace(file, file.Size() - kRecordSize, {}, file.Size() - kRecordSize, options);
+  WatchedWrite watched(options, file, {true, false, std::string_view(record, kRecordSize), {}});
+  if (!watched.Goes()) return watched.Answer();
+  return watched.Done(file.MakeWritable() && ChangeInPlace(file, file.Size() - kRecordSize, {},
+                                                           file.Size() - kRecordSize, options));
 }
 
 bool TID3v1::WriteTag(const std::string& fileName, const WriteOptions& options) {
@@ -118,12 +120,21 @@ bool TID3v1::WriteTag(InputFile& file, const WriteOptions& options) {
   }
   record[kGenre] = char(genreId_);
   char last[kRecordSize];
-  if (!ReadLastRecord(file, last) || !file.MakeWritable()) return false;
-  if (IsTag(last) && std::memcmp(last, record, kRecordSize) == 0) return true;
+  // Unwatched, a write makes a read-only file writable whatever it then
+  // writes; a watched one touches the file only to change it.
+  if (!ReadLastRecord(file, last) || (!options.watch && !file.MakeWritable())) return false;
+  const bool hadTag = IsTag(last);
+  if (hadTag && std::memcmp(last, record, kRecordSize) == 0) return true;
+  WatchedWrite watched(options, file,
+                       {true, false, hadTag ? std::string_view(last, kRecordSize) : "",
+                        std::string_view(record, kRecordSize)});
+  if (!watched.Goes()) return watched.Answer();
   // The new record takes the old one's place, or follows the audio.
   const int64_t end = file.Size();
-  const int64_t at = IsTag(last) ? end - kRecordSize : end;
-  return ChangeInPlace(file, at, std::string_view(record, kRecordSize), at + kRecordSize, options);
+  const int64_t at = hadTag ? end - kRecordSize : end;
+  return watched.Done(file.MakeWritable() && ChangeInPlace(file, at,
+                                                           std::string_view(record, kRecordSize),
+                                                           at + kRecordSize, options));
 }
 
 std::string TID3v1::Genre() const { return std::string(GenreName(genreId_)); }

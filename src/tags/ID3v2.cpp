@@ -324,8 +324,9 @@ int64_t TID3v2::PaddingFor(int64_t frameBytes) {
 }
 
 bool TID3v2::Rebuild(InputFile& source, bool withTag, const WriteOptions& options) const {
-  // A tag write makes a read-only file writable, whatever it then writes.
-  if (!source.MakeWritable()) return false;
+  // Unwatched, a tag write makes a read-only file writable whatever it then
+  // writes; a watched one touches the file only to change it.
+  if (!options.watch && !source.MakeWritable()) return false;
   std::string bytes;
   if (!ReadExactly(source, bytes, kHeaderSize, 0)) return false;
   Header header = ParseHeader(reinterpret_cast<const unsigned char*>(bytes.data()));
@@ -422,10 +423,13 @@ bool TID3v2::Rebuild(InputFile& source, bool withTag, const WriteOptions& option
       if (first == region.end()) return true;
       auto last = std::mismatch(region.rbegin(), region.rend(), old.rbegin()).first.base();
       size_t from = size_t(first - region.begin());
+      WatchedWrite watched(options, source, {false, false, old, region});
+      if (!watched.Goes()) return watched.Answer();
       bool unjournaled = false;
-      if (ChangeInPlace(source, int64_t(from),
-                        std::string_view(region).substr(from, size_t(last - first)), -1, options,
-                        &unjournaled))
+      if (watched.Done(source.MakeWritable() &&
+                       ChangeInPlace(source, int64_t(from),
+                                     std::string_view(region).substr(from, size_t(last - first)),
+                                     -1, options, &unjournaled)))
         return true;
       // Without a journal the whole file is rewritten, which needs none.
       if (!unjournaled) return false;
@@ -434,7 +438,12 @@ bool TID3v2::Rebuild(InputFile& source, bool withTag, const WriteOptions& option
     body.resize(body.size() + size_t(PaddingFor(int64_t(body.size()))), '\0');
     tag = Header23(body.size()) + body;
   }
-  return ReplaceFile(source, tag, skip, options);
+  // What the rewrite replaces, for the watch: the old tag whole.
+  std::string old;
+  if (options.watch && !ReadExactly(source, old, size_t(skip), 0)) return false;
+  WatchedWrite watched(options, source, {false, true, old, tag});
+  if (!watched.Goes()) return watched.Answer();
+  return watched.Done(source.MakeWritable() && ReplaceFile(source, tag, skip, options));
 }
 
 void TID3v2::SetText(Field field, std::string_view text) {

@@ -18,6 +18,7 @@
 #include "editing/TagEditorModel.h"
 #include "jobs/MultiTaggerModel.h"
 #include "jobs/SearchReplaceList.h"
+#include "jobs/UndoModel.h"
 #include "playlist/AddFoldersModel.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistCommands.h"
@@ -34,10 +35,12 @@
 #include "ui/Pictures.h"
 #include "ui/PlayerPage.h"
 #include "ui/PlaylistListModel.h"
+#include "ui/PreviewDialog.h"
 #include "ui/QtPoster.h"
 #include "ui/RuleListView.h"
 #include "ui/SoundOptionsPage.h"
 #include "ui/TagEditorPage.h"
+#include "ui/UndoDialog.h"
 
 namespace tagmora {
 
@@ -57,6 +60,7 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
   // The pages' controls exist before the binder looks for their widgets.
   editor_ = std::make_unique<TagEditorModel>(model_);
   multiTagger_ = std::make_unique<MultiTaggerModel>(model_);
+  undo_ = std::make_unique<UndoModel>(model_);
 
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
@@ -74,6 +78,8 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
                         this);
   options_ = new OptionsDialog(model_.OptionsControls(), this);
   searchReplace_ = new TFormSearchAndReplace(multiTagger_->SearchReplace().Editor(), this);
+  modelDialogs_ = {new PreviewDialog(multiTagger_->Previewer(), this),
+                   new UndoDialog(*undo_, this)};
 
   model_.SetShowOptionsHandler([this] { options_->ShowBeside(); });
   model_.SetShowAboutHandler([this] { about_->ShowModal(); });
@@ -96,6 +102,8 @@ MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  // They draw models that end before the window's children do.
+  for (QDialog* dialog : modelDialogs_) delete dialog;
   // The rule editor and the rule list draw parts of the page model, which
   // ends before the window's children do.
   multiTagger_->SearchReplace().SetShowEditorHandler({});

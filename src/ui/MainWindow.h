@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QDialog;
 class QListView;
 class QMenu;
 class QTableView;
@@ -26,6 +27,7 @@ class Player;
 class PlaylistListModel;
 class SoundOptions;
 class TagEditorModel;
+class UndoModel;
 class TFormSearchAndReplace;
 
 class MainWindow : public QMainWindow {
@@ -62,6 +64,7 @@ class MainWindow : public QMainWindow {
   MainWindowModel& model_;
   std::unique_ptr<TagEditorModel> editor_;
   std::unique_ptr<MultiTaggerModel> multiTagger_;
+  std::unique_ptr<UndoModel> undo_;
   QWidget* client_ = nullptr;
   QWidget* playlistGroup_ = nullptr;
   QWidget* pageControl_ = nullptr;
@@ -71,6 +74,7 @@ class MainWindow : public QMainWindow {
   PlaylistListModel* playlistModel_ = nullptr;
   ErrorGridModel* errorModel_ = nullptr;
   std::vector<ControlBinder*> binders_;
+  std::vector<QDialog*> modelDialogs_;  // the preview and the undo
   AddFoldersDialog* addFolders_ = nullptr;
   AboutBox* about_ = nullptr;
   OptionsDialog* options_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "jobs/MultiMoveModel.h"
 #include "ui/FilePageParts.h"
+#include "ui/PreviewDialog.h"
 
 namespace tagmora {
 
@@ -30,7 +31,11 @@ MultiMovePage::MultiMovePage(MainWindowModel& window, QWidget* page)
                    0, Qt::AlignLeft);
   right->addWidget(Named(new QCheckBox(group), "CheckBoxCreateOnly"));
   right->addStretch(1);
-  right->addWidget(Named(new QPushButton(group), "ButtonMoveStart"), 0, Qt::AlignRight);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (const char* button : {"ButtonMovePreview", "ButtonMoveStart"})
+    buttons->addWidget(Named(new QPushButton(group), button));
+  right->addLayout(buttons);
 
   auto* layout = new QHBoxLayout(group);
   layout->setContentsMargins(6, 4, 6, 6);
@@ -42,13 +47,14 @@ MultiMovePage::MultiMovePage(MainWindowModel& window, QWidget* page)
   layout->addSpacing(8);
   layout->addLayout(right, 1);
   PlaceSettingsAndProgress(this, group, kMovePanel);
+  preview_ = new PreviewDialog(model_->Previewer(), this);
 
   auto* pageLayout = new QVBoxLayout(page);
   pageLayout->setContentsMargins(0, 0, 0, 0);
   pageLayout->addWidget(this);
 }
 
-MultiMovePage::~MultiMovePage() = default;
+MultiMovePage::~MultiMovePage() { delete preview_; }
 
 bool MultiMovePage::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) model_->BaseFolderFocused();

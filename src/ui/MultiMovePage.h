@@ -3,6 +3,7 @@
 // while a job runs, its progress panel. It owns the page's model; each
 // widget is named after its control.
 
+#include <QDialog>
 #include <QWidget>
 
 #include <memory>
@@ -27,6 +28,7 @@ class MultiMovePage : public QWidget {
 
  private:
   std::unique_ptr<MultiMoveModel> model_;
+  QDialog* preview_ = nullptr;  // shows the model's preview; goes first
 };
 
 }  // namespace tagmora

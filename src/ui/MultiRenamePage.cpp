@@ -13,6 +13,7 @@
 #include "jobs/MultiRenameModel.h"
 #include "ui/CopyAnimation.h"
 #include "ui/FilePageParts.h"
+#include "ui/PreviewDialog.h"
 
 namespace tagmora {
 
@@ -76,7 +77,8 @@ QGroupBox* BuildSettings(QWidget* parent) {
   notes->addWidget(Note("LabelRenameWarning", group));
   auto* bottom = new QHBoxLayout;
   bottom->addLayout(notes, 1);
-  bottom->addWidget(Named(new QPushButton(group), "ButtonRenameStart"), 0, Qt::AlignBottom);
+  for (const char* button : {"ButtonRenamePreview", "ButtonRenameStart"})
+    bottom->addWidget(Named(new QPushButton(group), button), 0, Qt::AlignBottom);
 
   auto* layout = new QVBoxLayout(group);
   layout->setContentsMargins(6, 4, 6, 6);
@@ -95,6 +97,7 @@ MultiRenamePage::MultiRenamePage(MainWindowModel& window, QWidget* page)
       model_(std::make_unique<MultiRenameModel>(window)) {
   setObjectName(QStringLiteral("MultiRename"));
   QGroupBox* progress = PlaceSettingsAndProgress(this, BuildSettings(this), kRenamePanel);
+  preview_ = new PreviewDialog(model_->Previewer(), this);
   auto* animation = Named(new CopyAnimation(progress), "AnimateRename");
   static_cast<QBoxLayout*>(progress->layout())->insertWidget(0, animation, 0, Qt::AlignHCenter);
 
@@ -116,6 +119,9 @@ MultiRenamePage::MultiRenamePage(MainWindowModel& window, QWidget* page)
   pageLayout->addWidget(this);
 }
 
-MultiRenamePage::~MultiRenamePage() { controls_.Unwatch(watch_); }
+MultiRenamePage::~MultiRenamePage() {
+  controls_.Unwatch(watch_);
+  delete preview_;
+}
 
 }  // namespace tagmora

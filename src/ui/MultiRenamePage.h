@@ -3,6 +3,7 @@
 // place while a job runs, its progress panel with the copy animation. It
 // owns the page's model; each widget is named after its control.
 
+#include <QDialog>
 #include <QWidget>
 
 #include <memory>
@@ -26,6 +27,7 @@ class MultiRenamePage : public QWidget {
  private:
   ControlSet& controls_;
   std::unique_ptr<MultiRenameModel> model_;
+  QDialog* preview_ = nullptr;  // shows the model's preview; goes first
   int watch_ = 0;
 };
 

@@ -193,11 +193,15 @@ QScrollArea* BuildOptionPanels(QWidget* parent, SearchReplaceList& rules) {
 QGroupBox* BuildSettings(QWidget* parent, SearchReplaceList& rules) {
   auto* group = Named(new QGroupBox(parent), "GroupBoxMulti");
   const auto button = [group](const char* name) { return Named(new QPushButton(group), name); };
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(button("ButtonUpdateAllTags"));
-  buttons->addStretch(1);
-  buttons->addWidget(button("ButtonDefaultSettings"));
-  buttons->addWidget(button("ButtonRemoveTags"));
+  // Two rows, so that the field boxes keep their width: the run's
+  // buttons on the left, the menus' on the right.
+  auto* buttons = new QGridLayout;
+  buttons->setVerticalSpacing(2);
+  buttons->addWidget(button("ButtonUpdateAllTags"), 0, 0);
+  buttons->addWidget(button("ButtonPreviewUpdate"), 1, 0);
+  buttons->setColumnStretch(1, 1);
+  buttons->addWidget(button("ButtonDefaultSettings"), 0, 2);
+  buttons->addWidget(button("ButtonRemoveTags"), 1, 2);
   auto* left = new QVBoxLayout;
   left->setSpacing(4);
   left->addWidget(BuildFields(group));

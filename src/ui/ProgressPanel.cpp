@@ -108,6 +108,7 @@ QGroupBox* MakeProgressPanel(const JobPanelNames& names, QWidget* parent) {
                      "text-decoration: underline; }"));
   commandRow->addWidget(link);
   commandRow->addStretch(1);
+  if (names.undoButton) commandRow->addWidget(Named(new QPushButton(group), names.undoButton));
   for (const char* name : {names.pauseButton, names.stopButton}) {
     auto* button = Named(new QPushButton(group), name);
     button->setFixedWidth(kButtonWidth);

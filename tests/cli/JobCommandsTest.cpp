@@ -7,10 +7,12 @@
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
 #include "editing/TagAccess.h"
+#include "support/ReadBack.h"
 #include "support/TestSupport.h"
 
 extern char** environ;
@@ -76,11 +78,14 @@ TEST(JobCommands, UpdateAndRemoveTagsOverAPlaylist) {
   CliRun update = Cli({"update", "--title=%title%New", "--track=300", "--json",
                     "--save-playlist=" + dir / "out.m3u", dir / "list.M3U", dir / "b.mp3"});
   EXPECT_EQ(update.exitCode, 1) << update.err;
-  ASSERT_EQ(update.lines.size(), 4u);
+  ASSERT_EQ(update.lines.size(), 6u);
   const std::string track = "Track field: '300' is not a valid track number (0 to 255)";
   EXPECT_EQ(update.lines[0], (Json{{"error", track}, {"path", ""}}));
-  EXPECT_EQ(update.lines[1], (Json{{"error", "File does NOT exist"}, {"path", dir / "gone.mp3"}}));
-  const Json& last = update.lines[3];
+  EXPECT_EQ(update.lines[1], Json::parse(R"({"change": "tag", "path": ")" + dir / "a.mp3" +
+                                         R"(", "tag": "ID3v1", "created": true,
+                                            "fields": {"title": ["", "New"]}})"));
+  EXPECT_EQ(update.lines[2], (Json{{"error", "File does NOT exist"}, {"path", dir / "gone.mp3"}}));
+  const Json& last = update.lines[5];
   EXPECT_EQ(last["summary"],
             "    Updated 3 files with 3 errors displayed on the Errors tab!\n\r\n\r"
             "               Selected files from playlist have errors!");
@@ -123,37 +128,88 @@ TEST(JobCommands, RefusalsTouchNothing) {
   EXPECT_EQ(ReadFile(dir / "a.mp3"), before);
 }
 
-TEST(JobCommands, SigintFinishesTheFileInHandAndStops) {
-  TempDir dir, scratch;
-  std::vector<std::string> args{"update", "--v2", "--no-v1", "--title=Changed", "--json"};
-  std::string original;
-  for (int i = 0; i < 300; ++i) {
-    std::string path = dir / ("f" + std::to_string(i) + ".mp3");
-    test::MakeMp3(path, 0.5);
-    args.push_back(path);
+// A dry run prints what the run prints and touches nothing; the undo then
+// puts every file back as it was, permissions and times included.
+TEST(JobCommands, DryRunsPrintTheRunAndUndoTakesItBack) {
+  TempDir dir;
+  std::vector<std::string> items{dir / "gone.mp3"};
+  for (const char* name : {"tagged.mp3", "bare.mp3", "ro.mp3"}) {
+    items.push_back(dir / name);
+    test::MakeMp3(items.back(), 0.2);
   }
-  original = ReadFile(dir / "f0.mp3");
-  pid_t pid = Spawn(args, scratch / "out", scratch / "err");
-  // Once the first file has its new tag the run is under way.
-  while (ReadFile(dir / "f0.mp3") == original)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  ::kill(pid, SIGINT);
-  CliRun run = Finish(pid, scratch);
-  ASSERT_EQ(run.exitCode, 130) << run.err;
-  const Json& last = run.lines.back();
-  EXPECT_EQ(last["cancelled"], true);
-  EXPECT_TRUE(last["summary"].is_null());
-  const int processed = last["processed"];
-  EXPECT_LT(processed, 300);
-  for (int i = 0; i < 300; ++i) {
-    std::string path = dir / ("f" + std::to_string(i) + ".mp3");
-    IDv1Tag v1;
-    IDv2Tag v2;
-    ASSERT_EQ(ReadTags(path, v1, v2), "OK") << path;
-    if (i < processed)
-      EXPECT_EQ(v2.Title, "Changed") << path;
-    else
-      EXPECT_EQ(ReadFile(path), original) << path;
+  for (const std::string& path : {items[1], items[3]}) {
+    EXPECT_EQ(Cli({"set", "artist=A", "title=T", "--", path}).exitCode, 0);
+    EXPECT_EQ(Cli({"set", "--v1", "album=B", "--", path}).exitCode, 0);
+  }
+  ::chmod(items[3].c_str(), 0444);
+  const std::vector<std::string> commands[] = {
+      {"update", "--v2", "--title=%artist% song", "--track=7", "--genre=Polka"},
+      {"remove-tags"},
+  };
+  for (std::vector<std::string> args : commands) {
+    SCOPED_TRACE(args[0]);
+    args.push_back("--json");
+    args.insert(args.end(), items.begin(), items.end());
+    const auto before = test::Snapshot(dir.Path());
+    std::vector<std::string> dryArgs = args;
+    dryArgs.push_back("--dry-run");
+    CliRun dry = Cli(dryArgs);
+    EXPECT_EQ(test::Snapshot(dir.Path()), before);
+    CliRun run = Cli(args);
+    EXPECT_EQ(dry.lines, run.lines);
+    EXPECT_EQ(dry.exitCode, run.exitCode);
+    EXPECT_NE(test::Snapshot(dir.Path()), before);
+    EXPECT_EQ(Cli({"undo"}).exitCode, 0);
+    EXPECT_EQ(test::Snapshot(dir.Path()), before);
+    CliRun list = Cli({"undo", "--list", "--json"});
+    ASSERT_FALSE(list.lines.empty());
+    EXPECT_EQ(list.lines[0]["undone"], true);
+    EXPECT_EQ(list.lines[0]["state"], "finished");
+  }
+}
+
+// SIGINT finishes the file in hand and stops; a SIGKILL stops anywhere.
+// Either way the undo takes back every file the journal recorded, and the
+// others were never touched.
+TEST(JobCommands, StoppedRunsAreUndoneWhole) {
+  for (int signal : {SIGINT, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    TempDir dir, scratch;
+    std::vector<std::string> args{"update", "--v2", "--no-v1", "--title=Changed", "--json"};
+    for (int i = 0; i < 300; ++i) {
+      std::string path = dir / ("f" + std::to_string(i) + ".mp3");
+      test::MakeMp3(path, 0.5);
+      args.push_back(path);
+    }
+    const std::string original = ReadFile(dir / "f0.mp3");
+    pid_t pid = Spawn(args, scratch / "out", scratch / "err");
+    // Once the first file has its new tag the run is under way.
+    while (ReadFile(dir / "f0.mp3") == original)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(pid, signal);
+    CliRun run = Finish(pid, scratch);
+    if (signal == SIGINT) {
+      ASSERT_EQ(run.exitCode, 130) << run.err;
+      const Json& last = run.lines.back();
+      EXPECT_EQ(last["cancelled"], true);
+      EXPECT_TRUE(last["summary"].is_null());
+      const int processed = last["processed"];
+      EXPECT_LT(processed, 300);
+      for (int i = 0; i < 300; ++i) {
+        const std::string path = dir / ("f" + std::to_string(i) + ".mp3");
+        if (i < processed)
+          EXPECT_EQ(test::V2Of(path).Title, "Changed") << path;
+        else
+          EXPECT_EQ(ReadFile(path), original) << path;
+      }
+    }
+    CliRun list = Cli({"undo", "--list", "--json"});
+    ASSERT_FALSE(list.lines.empty());
+    EXPECT_EQ(list.lines[0]["state"], signal == SIGINT ? "cancelled" : "interrupted");
+    CliRun undo = Cli({"undo"});
+    EXPECT_EQ(undo.exitCode, 0) << undo.err;
+    for (int i = 0; i < 300; ++i)
+      EXPECT_EQ(ReadFile(dir / ("f" + std::to_string(i) + ".mp3")), original) << i;
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "EditorFixture.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "support/TagBytes.h"
 
 namespace tagmora {
@@ -72,9 +73,10 @@ TEST_F(SingleFileCommandsTest, RemovingTags) {
   EXPECT_TRUE(V2Of(both).Exists);
 }
 
-TEST_F(SingleFileCommandsTest, DeleteRemovesTheFileAndItsItem) {
+TEST_F(SingleFileCommandsTest, DeleteMovesTheFileToTheTrashAndDropsItsItem) {
   const std::string a = Song("a.mp3", true, false);
   const std::string b = Song("b.mp3", true, false);
+  const std::string bytes = test::ReadFile(b);
   Show({a, b}, 1);
   player.open = true;
   player.trackFile = b;
@@ -82,11 +84,12 @@ TEST_F(SingleFileCommandsTest, DeleteRemovesTheFileAndItsItem) {
   C("ButtonDeleteFile").Click();
   EXPECT_TRUE(FileExists(b));
   EXPECT_EQ(user.boxes[0].caption, "Delete ?");
-  EXPECT_EQ(user.boxes[0].text, "Are you sure you want to delete the file\n" + b + " ?");
+  EXPECT_EQ(user.boxes[0].text, "Are you sure you want to move the file\n" + b + "\nto the trash ?");
 
   user.answers = {MessageAnswer::Yes};
   C("ButtonDeleteFile").Click();
   EXPECT_FALSE(FileExists(b));
+  EXPECT_EQ(test::ReadFile(HomeTrash() + "/files/b.mp3"), bytes);
   EXPECT_EQ(window.PlayList().Items(), std::vector<std::string>{a});
   // Playback of a deleted file is not taken up again.
   EXPECT_EQ(player.calls, "stop ");

@@ -40,10 +40,10 @@ TEST(BatchJob, ProgressCountsFilesFromZero) {
 
 class Run : public ::testing::Test {
  protected:
-  Run() : playlist(poster), runner(cancel, stopTimer) {
+  Run() : playlist(poster), disk(reports, nullptr), runner(cancel, stopTimer) {
     for (int i = 0; i < 3; ++i) playlist.Append("f" + std::to_string(i));
     startMs = MonotonicMs();
-    runner.Start(job, playlist, reports);
+    runner.Start(job, playlist, reports, disk);
     job.WaitStarted(1);
   }
   test::FakePoster poster;
@@ -51,6 +51,7 @@ class Run : public ::testing::Test {
   std::atomic<int32_t> cancel{0}, stopTimer{0};
   GatedJob job;
   RecordingReports reports;
+  RealDisk disk;
   JobRunner runner;
   int64_t startMs = 0;
 };

@@ -10,6 +10,7 @@
 #include "app/MainWindowModel.h"
 #include "editing/TagAccess.h"
 #include "jobs/FilePageModel.h"
+#include "jobs/UndoModel.h"
 #include "playlist/Playlist.h"
 #include "support/JsonReader.h"
 #include "support/TestSupport.h"
@@ -45,10 +46,14 @@ std::vector<std::string> Fields(const std::string& spec) {
 
 // The case's files in a folder of their own; texts with "$" for it.
 struct CaseFolder {
-  explicit CaseFolder(const std::vector<FileSpec>& files) { MakeFiles(dir.Path(), files); }
+  explicit CaseFolder(const std::vector<FileSpec>& files) {
+    MakeFiles(dir.Path(), files);
+    made = Snapshot(dir.Path());
+  }
   std::string Global(const std::string& text) const { return Replace(text, "$", dir.Path()); }
   std::string Local(const std::string& text) const { return Replace(text, dir.Path(), "$"); }
   TempDir dir;
+  std::vector<std::string> made;  // the files as the case made them
 };
 
 // Yes to every question but "Create folder?", which follows --create-folder.
@@ -109,6 +114,28 @@ void MakeFiles(const std::string& folder, const std::vector<FileSpec>& files) {
 
 namespace {
 
+// What the window shows after a run.
+Outcome Collect(const CaseFolder& folder, MainWindowModel& window, const FakeUser& user,
+                bool started) {
+  Outcome outcome;
+  outcome.tree = Tree(folder.dir.Path());
+  for (const ErrorEntry& entry : window.Errors().Entries()) {
+    // A refused start records its one error, as "path: message".
+    if (!started)
+      outcome.refusal =
+          folder.Local(entry.path.empty() ? entry.message : entry.path + ": " + entry.message);
+    else
+      outcome.errors.push_back(folder.Local(entry.message + "|" + entry.path));
+  }
+  for (int i = 0; i < window.PlayList().Count(); ++i) {
+    outcome.playlist.push_back(folder.Local(window.PlayList().Item(i)));
+    if (window.PlayList().IsSelected(i)) outcome.selected.push_back(i);
+  }
+  for (const MessageBox& box : user.boxes)
+    if (box.caption == "Finish") outcome.summary = box.text;
+  return outcome;
+}
+
 Outcome RunWindow(const PageFace& face, const JobCase& job) {
   CaseFolder folder(job.files);
   TempDir settings;
@@ -136,34 +163,39 @@ Outcome RunWindow(const PageFace& face, const JobCase& job) {
   EXPECT_LT(waitedMs, 60000) << "the run did not end";
   page->Panel().StopAndWait();
   poster.RunPosted();
+  Outcome outcome = Collect(folder, window, user, started);
 
-  Outcome outcome;
-  outcome.tree = Tree(folder.dir.Path());
-  for (const ErrorEntry& entry : window.Errors().Entries()) {
-    // A refused start records its one error, as "path: message".
-    if (!started)
-      outcome.refusal =
-          folder.Local(entry.path.empty() ? entry.message : entry.path + ": " + entry.message);
-    else
-      outcome.errors.push_back(folder.Local(entry.message + "|" + entry.path));
+  // "Undo Last Batch Job...": every file back as it was made.
+  UndoModel undo(window);
+  controls[kUndoMenuItem].Click();
+  undo.Yes();
+  for (waitedMs = 0; undo.Panel().Running() && waitedMs++ < 60000;) {
+    poster.RunPosted();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  for (int i = 0; i < window.PlayList().Count(); ++i) {
-    outcome.playlist.push_back(folder.Local(window.PlayList().Item(i)));
-    if (window.PlayList().IsSelected(i)) outcome.selected.push_back(i);
-  }
-  for (const MessageBox& box : user.boxes)
-    if (box.caption == "Finish") outcome.summary = box.text;
+  undo.Panel().StopAndWait();
+  poster.RunPosted();
+  EXPECT_EQ(Snapshot(folder.dir.Path()), folder.made) << "the window's undo";
   return outcome;
 }
 
 Outcome RunCli(const PageFace& face, const JobCase& job) {
   CaseFolder folder(job.files);
   TempDir output;
-  std::string command = ShellQuote(CliPath()) + " " + face.command + " --json";
+  // A state and a trash of the case's own: its undo finds its own job.
+  const std::string cli = "XDG_STATE_HOME=" + ShellQuote(output / "state") +
+                          " XDG_DATA_HOME=" + ShellQuote(output / "data") + " " +
+                          ShellQuote(CliPath());
+  std::string command = cli + " " + face.command + " --json";
   for (const std::string& arg : job.args) command += " " + ShellQuote(folder.Global(arg));
   for (const std::string& item : job.items) command += " " + ShellQuote(folder.Global(item));
   command += " 2>" + ShellQuote(output / "stderr");
+  // A dry run prints what the run prints, and touches nothing.
+  CommandResult dry = RunCommand(command + " --dry-run");
+  EXPECT_EQ(Snapshot(folder.dir.Path()), folder.made) << "the dry run";
   CommandResult result = RunCommand(command);
+  EXPECT_EQ(dry.output, result.output);
+  EXPECT_EQ(dry.exitCode, result.exitCode);
 
   Outcome outcome;
   outcome.exitCode = result.exitCode;
@@ -175,6 +207,7 @@ Outcome RunCli(const PageFace& face, const JobCase& job) {
   size_t start = 0;
   for (size_t end; (end = result.output.find('\n', start)) != std::string::npos; start = end + 1) {
     Json line = ParseJson(std::string_view(result.output).substr(start, end - start));
+    if (!line["change"].IsNull()) continue;
     if (!line["error"].IsNull()) {
       outcome.errors.push_back(folder.Local(line["error"].string + "|" + line["path"].string));
       continue;
@@ -187,6 +220,9 @@ Outcome RunCli(const PageFace& face, const JobCase& job) {
     for (const std::string& name : face.counters)
       outcome.counters.push_back(int(line[name].number));
   }
+  const bool changed = result.output.find("{\"change\"") != std::string::npos;
+  EXPECT_EQ(RunCommand(cli + " undo 2>/dev/null").exitCode, changed ? 0 : 2);
+  EXPECT_EQ(Snapshot(folder.dir.Path()), folder.made) << "tagmora-cli undo";
   return outcome;
 }
 

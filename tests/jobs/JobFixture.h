@@ -12,6 +12,7 @@
 #include "app/Fakes.h"
 #include "editing/TagAccess.h"
 #include "jobs/BatchJob.h"
+#include "jobs/JobDisk.h"
 #include "playlist/Playlist.h"
 #include "support/ReadBack.h"
 #include "support/TestSupport.h"
@@ -23,6 +24,7 @@ struct Recorded {
   std::vector<std::string> errors;  // "message | path"
   std::vector<int> selected;
   std::vector<std::string> files;   // the progress outputs, as shown
+  std::vector<std::string> changes;  // "path: change"
   std::string summary;
   JobOutcome outcome;
 };
@@ -38,6 +40,10 @@ class RecordingReports : public JobReports, public Recorded {
     selected.push_back(index);
   }
   void EntryReplaced(int, const std::string&) override {}
+  void Changed(const FileChange& change) override {
+    std::lock_guard lock(mutex);
+    changes.push_back(change.path + ": " + change.Text());
+  }
   void Progress(const JobProgress& progress) override {
     std::lock_guard lock(mutex);
     if (progress.count == 0) return;
@@ -92,15 +98,25 @@ class GatedJob : public BatchJob {
   std::vector<int> started, done;
 };
 
+// The disk a test run goes through: the real one recording in an undo
+// journal, the real one without (an undo's own run), or the preview.
+enum class TestDisk { Journal, Plain, Preview };
+
 // A job run to its end over paths.
 inline void RunToEnd(BatchJob& job, const std::vector<std::string>& paths,
-                     RecordingReports& reports) {
+                     RecordingReports& reports, TestDisk kind = TestDisk::Journal) {
   FakePoster poster;
   Playlist playlist(poster);
   for (const std::string& path : paths) playlist.Append(path);
   std::atomic<int32_t> cancel{0}, stopTimer{0};
+  std::unique_ptr<JobDisk> disk;
+  if (kind == TestDisk::Preview)
+    disk = std::make_unique<PreviewDisk>(reports);
+  else
+    disk = std::make_unique<RealDisk>(
+        reports, kind == TestDisk::Journal ? std::make_unique<UndoJournal>("test") : nullptr);
   JobRunner runner(cancel, stopTimer);
-  runner.Start(job, playlist, reports);
+  runner.Start(job, playlist, reports, *disk);
   runner.Wait();
 }
 

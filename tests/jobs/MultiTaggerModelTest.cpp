@@ -86,7 +86,7 @@ TEST_F(MultiTaggerTest, ACancelledRunShowsNoSummaryAndKeepsTheSettings) {
   C("CheckBoxTitleAll").Click();
   auto job = std::make_unique<GatedJob>();
   GatedJob& gated = *job;
-  ASSERT_TRUE(page.UpdatePanel().Start(std::move(job)));
+  ASSERT_TRUE(page.UpdatePanel().Start(std::move(job), page.UpdatePanel().NewDisk("test")));
   gated.WaitStarted(1);
   C("ButtonPauseUpdate").Click();
   EXPECT_EQ(C("ButtonPauseUpdate").Caption(), "Resume");
@@ -105,7 +105,7 @@ TEST_F(MultiTaggerTest, ClosingWaitsForTheFileInHand) {
   for (const char* item : {"a", "b", "c"}) window.PlayList().Append(item);
   auto job = std::make_unique<GatedJob>();
   GatedJob& gated = *job;
-  ASSERT_TRUE(page.RemoveTagsPanel().Start(std::move(job)));
+  ASSERT_TRUE(page.RemoveTagsPanel().Start(std::move(job), page.RemoveTagsPanel().NewDisk("test")));
   gated.WaitStarted(1);
   std::thread later([&gated] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,13 +19,17 @@ namespace tagmora::test {
 
 namespace {
 
-// Every test program keeps its journal (and so its undo records) in a
-// folder of its own, never in the user's: set before main, so that the
-// program and the tagmora-cli it starts take it, and removed at the end.
+// Every test program keeps its journals (and so its undo records) and its
+// trash in a folder of its own, never in the user's: set before main, so
+// that the program and the tagmora-cli it starts take them, and removed at
+// the end.
 struct OwnStateFolder {
   OwnStateFolder() {
     folder = fs::temp_directory_path().string() + "/tagmora-state-XXXXXX";
-    if (::mkdtemp(folder.data())) ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    if (::mkdtemp(folder.data())) {
+      ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+      ::setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+    }
     owner = ::getpid();
   }
   ~OwnStateFolder() {
@@ -110,6 +116,25 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
+}
+
+std::vector<std::string> Snapshot(const std::string& folder) {
+  std::vector<std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = fs::relative(entry.path(), folder).string();
+    struct stat st;
+    if (entry.is_directory() || ::lstat(entry.path().c_str(), &st) != 0) {
+      entries.push_back(name + "/");
+      continue;
+    }
+    std::ostringstream line;
+    line << name << " " << std::oct << (st.st_mode & 07777) << std::dec << " "
+         << st.st_mtim.tv_sec << "." << st.st_mtim.tv_nsec << " " << st.st_size << " "
+         << std::hash<std::string>{}(ReadFile(entry.path()));
+    entries.push_back(line.str());
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

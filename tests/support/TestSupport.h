@@ -52,6 +52,9 @@ pid_t StopWriteAt(WriteStage stage, const std::function<void()>& write, bool liv
 void KillChild(pid_t child);
 
 std::string ReadFile(const std::string& path);
+// Every folder and file below folder with what a change would show in:
+// "name/" for a folder, "name mode mtime size content-hash" for a file.
+std::vector<std::string> Snapshot(const std::string& folder);
 void WriteFile(const std::string& path, const std::string& bytes);
 void CopyFile(const std::string& from, const std::string& to);
 

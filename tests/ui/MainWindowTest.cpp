@@ -125,7 +125,7 @@ class MainWindowTest : public QObject, test::WindowFixture {
   void menusCarryTheirCaptions() {
     QStringList titles;
     for (QAction* action : window->menuBar()->actions()) titles << action->text();
-    QCOMPARE(titles, (QStringList{"PlayList", "PlayBack", "View", "Errors", "Help"}));
+    QCOMPARE(titles, (QStringList{"PlayList", "Edit", "PlayBack", "View", "Errors", "Help"}));
 
     const std::vector<std::tuple<const char*, const char*, const char*>> items = {
         {"AddFile1", "Add File(s)", "PlayList/Add"},
@@ -136,6 +136,7 @@ class MainWindowTest : public QObject, test::WindowFixture {
         {"SelectNone2", "Select None", "PlayList/Select"},
         {"Invertselection2", "Invert selection", "PlayList/Select"},
         {"Sortbypathandfilename2", "Sort by path and file name", "PlayList/Sort"},
+        {"UndoLastBatchJob1", "Undo Last Batch Job\u2026", "Edit"},
         {"Preview1", "Previou", "PlayBack"},
         {"Play1", "Play", "PlayBack"},
         {"Pause1", "Pause", "PlayBack"},

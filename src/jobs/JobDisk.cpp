@@ -271,15 +271,14 @@ FileChange FileChange::Of(const UndoEntry& entry) {
 
 void JobDisk::Report(const FileChange& change) { reports_.Changed(change); }
 
-bool JobDisk::WriteTag(const std::string& path, FileChange change, const WriteOptions& options,
-                       const std::function<bool(const WriteOptions&)>& write) {
+std::unique_ptr<WriteWatch> JobDisk::Watched(const std::string& path, FileChange change,
+                                             WriteOptions& options) {
   change.kind = FileChange::Kind::Tag;
   change.path = path;
   if (change.removed) change.fields.clear();
   std::unique_ptr<WriteWatch> watch = Watch(path, std::move(change));
-  WriteOptions watched = options;
-  watched.watch = watch.get();
-  return write(watched);
+  options.watch = watch.get();
+  return watch;
 }
 
 namespace {
@@ -298,32 +297,23 @@ FileChange TagChange(const char* name, const Tag& before, const Tag& after) {
 }  // namespace
 
 std::string JobDisk::WriteID3v1Tag(const std::string& path, const IDv1Tag& before,
-                                   const IDv1Tag& after, const WriteOptions& options) {
-  std::string status;
-  WriteTag(path, TagChange("ID3v1", before, after), options, [&](const WriteOptions& watched) {
-    status = tagmora::WriteID3v1Tag(path, after, watched);
-    return status == kStatusOK;
-  });
-  return status;
+                                   const IDv1Tag& after, WriteOptions options) {
+  const auto watch = Watched(path, TagChange("ID3v1", before, after), options);
+  return tagmora::WriteID3v1Tag(path, after, options);
 }
 
 std::string JobDisk::WriteID3v2Tag(const std::string& path, const IDv2Tag& before,
-                                   const IDv2Tag& after, const WriteOptions& options) {
-  std::string status;
-  WriteTag(path, TagChange("ID3v2", before, after), options, [&](const WriteOptions& watched) {
-    status = tagmora::WriteID3v2Tag(path, after, watched);
-    return status == kStatusOK;
-  });
-  return status;
+                                   const IDv2Tag& after, WriteOptions options) {
+  const auto watch = Watched(path, TagChange("ID3v2", before, after), options);
+  return tagmora::WriteID3v2Tag(path, after, options);
 }
 
-bool JobDisk::RemoveTag(const std::string& path, int version, const WriteOptions& options) {
+bool JobDisk::RemoveTag(const std::string& path, int version, WriteOptions options) {
   FileChange change;
   change.tag = version == 1 ? "ID3v1" : "ID3v2";
   change.removed = true;
-  return WriteTag(path, std::move(change), options, [&](const WriteOptions& watched) {
-    return version == 1 ? TID3v1().RemoveTag(path, watched) : TID3v2().RemoveTag(path, watched);
-  });
+  const auto watch = Watched(path, std::move(change), options);
+  return version == 1 ? TID3v1().RemoveTag(path, options) : TID3v2().RemoveTag(path, options);
 }
 
 bool JobDisk::FileExists(const std::string& path) { return tagmora::FileExists(path); }

@@ -65,11 +65,11 @@ class JobDisk {
   // The tag access layer's writes and answers; the records before and
   // after name the fields that change.
   std::string WriteID3v1Tag(const std::string& path, const IDv1Tag& before, const IDv1Tag& after,
-                            const WriteOptions& options);
+                            WriteOptions options);
   std::string WriteID3v2Tag(const std::string& path, const IDv2Tag& before, const IDv2Tag& after,
-                            const WriteOptions& options);
+                            WriteOptions options);
   // RemoveTag of the tag classes (version 1 or 2), with their answers.
-  bool RemoveTag(const std::string& path, int version, const WriteOptions& options);
+  bool RemoveTag(const std::string& path, int version, WriteOptions options);
 
   // The platform's answers (platform/FileSystem.h), errno set on failure.
   virtual bool ClearAttributes(const std::string& path) = 0;
@@ -104,8 +104,9 @@ class JobDisk {
   void Report(const FileChange& change);
 
  private:
-  bool WriteTag(const std::string& path, FileChange change, const WriteOptions& options,
-                const std::function<bool(const WriteOptions&)>& write);
+  // The watch of a tag write, set in options; it lives as long as the write.
+  std::unique_ptr<WriteWatch> Watched(const std::string& path, FileChange change,
+                                      WriteOptions& options);
 
   JobReports& reports_;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// The desktop's trash, as the freedesktop.org Trash specification lays it
-// out: a file goes to the trash of its own file system, the home trash
+// The desktop's trash, laid out as freedesktop.org's Trash standard has
+// it: a file goes to the trash of its own file system, the home trash
 // ($XDG_DATA_HOME/Trash) or the volume's ($TOPDIR/.Trash/$UID or
 // $TOPDIR/.Trash-$UID), under "files/" with its ".trashinfo" (original
 // path and deletion date) under "info/", so that a file manager can put it

@@ -121,15 +121,7 @@ PreviewDialog::PreviewDialog(PreviewModel& preview, QWidget* parent)
   layout->addLayout(buttons);
   new ControlBinder(preview.Controls(), this, this);
 
-  QPointer<PreviewDialog> self(this);
-  preview.SetShowHandler([self] {
-    if (!self) return;
-    self->open();
-    self->raise();
-  });
-  preview.SetHideHandler([self] {
-    if (self) self->hide();
-  });
+  FollowModel(preview, this);
   resize(720, 420);
 }
 

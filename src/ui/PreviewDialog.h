@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <QPointer>
 
 class QTableView;
 
@@ -33,6 +34,20 @@ class PreviewTable : public QAbstractTableModel {
 
 // The pane, bound to the preview's controls.
 QWidget* MakePreviewPane(PreviewModel& preview, QWidget* parent);
+
+// The dialog opens and hides when its model says so, and outlives neither.
+template <typename Model>
+void FollowModel(Model& model, QDialog* dialog) {
+  QPointer<QDialog> self(dialog);
+  model.SetShowHandler([self] {
+    if (!self) return;
+    self->open();
+    self->raise();
+  });
+  model.SetHideHandler([self] {
+    if (self) self->hide();
+  });
+}
 
 class PreviewDialog : public QDialog {
   Q_OBJECT

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,15 +40,7 @@ UndoDialog::UndoDialog(UndoModel& undo, QWidget* parent) : QDialog(parent), undo
   new ControlBinder(undo.Controls(), this, this);
   new ControlBinder(undo.List().Controls(), this, this);
 
-  QPointer<UndoDialog> self(this);
-  undo.SetShowHandler([self] {
-    if (!self) return;
-    self->open();
-    self->raise();
-  });
-  undo.SetHideHandler([self] {
-    if (self) self->hide();
-  });
+  FollowModel(undo, this);
   resize(720, 440);
 }
 

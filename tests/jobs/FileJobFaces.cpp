@@ -37,9 +37,9 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-std::vector<std::string> Fields(const std::string& spec) {
+std::vector<std::string> Fields(const std::string& text) {
   std::vector<std::string> fields(4);
-  std::istringstream in(spec);
+  std::istringstream in(text);
   for (std::string& field : fields) std::getline(in, field, '|');
   return fields;
 }
